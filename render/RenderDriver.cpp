@@ -1,0 +1,68 @@
+#include "render/RenderDriver.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "host/HostDocument.h"
+#include "render/LightRenderer.h"
+
+namespace veyra {
+
+namespace {
+int32_t ceilBlur(double blur, int32_t limit) {
+  if (!(blur > 0)) return 0;  // negative and NaN blurs have no margin
+  double c = std::ceil(blur);
+  return c >= limit ? limit : static_cast<int32_t>(c);
+}
+}  // namespace
+
+int32_t bandMargin(double lightBlur, double matteBlur, int32_t limit) {
+  limit = std::max(limit, 0);
+  return std::max(ceilBlur(lightBlur, limit), ceilBlur(matteBlur, limit));
+}
+
+void renderDocument(FilterCall& call) {
+  FilterRecord* record = call.record();
+  const LightParameters& params = *call.parameters();
+  HostDocument document(record);
+  LightRenderer renderer(document, *call.parameters(), false);
+
+  const VRect f = document.filterRect();
+  const int32_t w = record->imageSize.h;
+  const int32_t h = record->imageSize.v;
+  const int32_t m = bandMargin(params.lightBlur, params.matteBlur, std::max(w, h));
+  const int32_t bandWidth = std::min(2 * m + (f.right - f.left), w);
+
+  HostBufferRef band = document.makeBuffer(makeRect(0, 0, kBandHeight + 2 * m, bandWidth),
+                                           document.channelCount(), record->depth / 8, record->imageMode);
+  const int32_t bands = std::max(0, (f.bottom - f.top + kBandHeight - 1) / kBandHeight);
+  renderer.prepareForSize(w, h);
+
+  for (int32_t b = 0; b < bands; ++b) {
+    VRect t;
+    t.top = f.top + kBandHeight * b;
+    t.left = f.left;
+    t.bottom = std::min(t.top + kBandHeight, f.bottom);
+    t.right = std::min(f.left + bandWidth, f.right);
+
+    // The margin reaches outside the filter rectangle above and to the left,
+    // up to the image edge, but never below or to its right.
+    VRect r;
+    r.top = std::max(t.top - m, 0);
+    r.left = std::max(t.left - m, 0);
+    r.bottom = std::min(t.bottom + m, f.bottom);
+    r.right = std::min(t.right + m, f.right);
+
+    document.readRect(*band, r);
+    renderer.renderTile(*band, r);
+    document.writeRect(*band, t, t.top - r.top, t.left - r.left);
+
+    if (record->progressProc != nullptr) record->progressProc(b + 1, bands);
+    if (record->abortProc != nullptr && record->abortProc()) {
+      call.setResult(userCanceledErr);
+      break;
+    }
+  }
+}
+
+}  // namespace veyra

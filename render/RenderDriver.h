@@ -1,0 +1,23 @@
+// The final, full-resolution pass of a filter run: the filter rectangle in
+// bands of 256 rows spanning its full width, each read with a margin, lit in
+// place and written back, with progress and abort between bands.
+#pragma once
+
+#include <cstdint>
+
+#include "host/FilterCall.h"
+
+namespace veyra {
+
+constexpr int32_t kBandHeight = 256;
+
+// The margin every band is read with: the larger of the light and matte blur
+// rounded up. Negative or NaN blurs count as 0, and the margin never exceeds
+// limit (a margin beyond the image's size reads nothing more).
+int32_t bandMargin(double lightBlur, double matteBlur, int32_t limit);
+
+// Renders the document of the call. The result becomes userCanceledErr when
+// the host asks to abort; failures raise HostResultError or SuiteError.
+void renderDocument(FilterCall& call);
+
+}  // namespace veyra
