@@ -6,6 +6,12 @@
 
 #include "host/PITypes.h"
 
+// Comparison lives beside the C type so that argument lookup finds it.
+inline bool operator==(const VRect& a, const VRect& b) {
+  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
+}
+inline bool operator!=(const VRect& a, const VRect& b) { return !(a == b); }
+
 namespace veyra {
 
 inline VRect makeRect(int32_t top, int32_t left, int32_t bottom, int32_t right) {
@@ -19,10 +25,6 @@ inline VRect makeRect(int32_t top, int32_t left, int32_t bottom, int32_t right) 
 inline int32_t rectWidth(const VRect& r) { return r.right - r.left; }
 inline int32_t rectHeight(const VRect& r) { return r.bottom - r.top; }
 inline bool rectIsEmpty(const VRect& r) { return r.right <= r.left || r.bottom <= r.top; }
-inline bool operator==(const VRect& a, const VRect& b) {
-  return a.top == b.top && a.left == b.left && a.bottom == b.bottom && a.right == b.right;
-}
-inline bool operator!=(const VRect& a, const VRect& b) { return !(a == b); }
 
 // One rectangle of an overlap request, with its offset (dx, dy) into the
 // common coordinates.
