@@ -1,0 +1,25 @@
+#include "resources/ResourceTable.h"
+
+#include "resources/PluginResourceBytes.h"
+
+namespace {
+
+using namespace veyra::resources;
+
+// Built at compile time; the table points at these blocks.
+constexpr std::array<unsigned char, kPropertyListSize> kPropertyList = buildPropertyList();
+constexpr std::array<unsigned char, kTerminologySize> kTerminology = buildTerminology();
+
+}  // namespace
+
+extern "C" {
+
+const PIResourceEntry PIResourceTable[] = {
+    {kPiPLType, kResourceId, nullptr, kPropertyList.data(), static_cast<unsigned32>(kPropertyList.size())},
+    {kAeteType, kResourceId, nullptr, kTerminology.data(), static_cast<unsigned32>(kTerminology.size())},
+    // Bitmaps (type 'BMP '): 102 "IDB_SPLASH" (about box) and 106
+    // "IDB_DROPPER" (eye-dropper button) go here.
+    {0, 0, nullptr, nullptr, 0},
+};
+
+}  // extern "C"
