@@ -1,0 +1,143 @@
+#include "render/MatteExtraction.h"
+
+#include <cstring>
+
+#include "host/LightParameters.h"
+#include "host/PITypes.h"
+
+namespace veyra {
+
+uint8_t cmykLuminance(uint8_t c, uint8_t m, uint8_t y, uint8_t k) {
+  const double kk = k / 255.0;
+  const double a = 0.299 * (c / 255.0) + 0.587 * (m / 255.0) + 0.114 * (y / 255.0);
+  const double v = (1.0 - (kk * (1.0 - a) + (1.0 - kk))) * 255.0;
+  // v is k x a x 255 up to rounding: within a hair of 0..255.
+  if (!(v > 0.0)) return 0;
+  if (v >= 255.0) return 255;
+  return static_cast<uint8_t>(v);
+}
+
+namespace {
+
+constexpr float kByteScale = 0.003921569f;  // 1/255 in single precision
+constexpr float kHueToIndex = 0.7083333f;   // 255/360
+
+struct HueSaturation {
+  float hue;  // degrees, or -1 when undefined
+  float max;
+  float delta;
+};
+
+HueSaturation hueSaturation(uint8_t r8, uint8_t g8, uint8_t b8) {
+  const float r = r8 * kByteScale, g = g8 * kByteScale, b = b8 * kByteScale;
+  float max = r, min = r;
+  if (g > max) max = g;
+  if (b > max) max = b;
+  if (g < min) min = g;
+  if (b < min) min = b;
+  const float d = max - min;
+  const float s = max != 0.0f ? d / max : 0.0f;
+  HueSaturation hs{-1.0f, max, d};
+  if (s == 0.0f) return hs;
+  float h;
+  if (r == max)
+    h = (g - b) / d;
+  else if (g == max)
+    h = 2.0f + (b - r) / d;
+  else
+    h = 4.0f + (r - g) / d;
+  h *= 60.0f;
+  if (h < 0.0f) h += 360.0f;
+  hs.hue = h;
+  return hs;
+}
+
+// Truncates a single-precision index known to lie in 0..255 (up to rounding).
+uint8_t indexByte(float v) {
+  if (!(v > 0.0f)) return 0;
+  if (v >= 255.0f) return 255;
+  return static_cast<uint8_t>(v);
+}
+
+}  // namespace
+
+uint8_t rgbHueIndex(uint8_t r, uint8_t g, uint8_t b) {
+  const HueSaturation hs = hueSaturation(r, g, b);
+  return hs.hue < 0.0f ? 0 : indexByte(hs.hue * kHueToIndex);
+}
+
+uint8_t rgbSaturationIndex(uint8_t r, uint8_t g, uint8_t b) {
+  const HueSaturation hs = hueSaturation(r, g, b);
+  return hs.max == 0.0f ? 0 : indexByte(hs.delta / hs.max * 255.0f);
+}
+
+namespace {
+
+// Runs value(pixel) through the table for every pixel of a four-byte tile.
+template <typename ValueOf>
+void extractRows(const uint8_t* tile, int32_t tileRowBytes, int32_t width, int32_t height, const uint8_t* table,
+                 uint8_t* matte, int32_t matteRowBytes, ValueOf value) {
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    uint8_t* out = matte + static_cast<intptr_t>(y) * matteRowBytes;
+    for (int32_t x = 0; x < width; ++x, p += 4) out[x] = table[value(p)];
+  }
+}
+
+void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel, const uint8_t* table,
+                uint8_t* matte, int32_t matteRowBytes) {
+  auto run = [&](auto value) { extractRows(tile, rowBytes, w, h, table, matte, matteRowBytes, value); };
+  switch (channel) {
+    case kChannelLuminance: run([](const uint8_t* p) { return rgbLuminance(p[0], p[1], p[2]); }); break;
+    case kChannelRed: run([](const uint8_t* p) { return p[0]; }); break;
+    case kChannelGreen: run([](const uint8_t* p) { return p[1]; }); break;
+    case kChannelBlue: run([](const uint8_t* p) { return p[2]; }); break;
+    case kChannelCyan: run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; }); break;
+    case kChannelMagenta: run([](const uint8_t* p) { return (p[0] + p[2]) >> 1; }); break;
+    case kChannelYellow: run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; }); break;
+    case kChannelHue: run([](const uint8_t* p) { return rgbHueIndex(p[0], p[1], p[2]); }); break;
+    case kChannelSaturation: run([](const uint8_t* p) { return rgbSaturationIndex(p[0], p[1], p[2]); }); break;
+    default: break;
+  }
+}
+
+void extractCmyk(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel, const uint8_t* table,
+                 uint8_t* matte, int32_t matteRowBytes) {
+  auto run = [&](auto value) { extractRows(tile, rowBytes, w, h, table, matte, matteRowBytes, value); };
+  switch (channel) {
+    case kChannelLuminance: run([](const uint8_t* p) { return cmykLuminance(p[0], p[1], p[2], p[3]); }); break;
+    case kChannelRed: run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; }); break;
+    case kChannelGreen: run([](const uint8_t* p) { return (p[0] + p[2]) >> 1; }); break;
+    case kChannelBlue: run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; }); break;
+    case kChannelCyan: run([](const uint8_t* p) { return p[0]; }); break;
+    case kChannelMagenta: run([](const uint8_t* p) { return p[1]; }); break;
+    case kChannelYellow: run([](const uint8_t* p) { return p[2]; }); break;
+    case kChannelHue:
+    case kChannelSaturation:
+      for (int32_t y = 0; y < h; ++y)
+        std::memset(matte + static_cast<intptr_t>(y) * matteRowBytes, table[0], static_cast<size_t>(w));
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void extractMatte(const uint8_t* tile, int32_t tileRowBytes, int16_t imageMode, int32_t width, int32_t height,
+                  int32_t channel, const uint8_t table[256], uint8_t* matte, int32_t matteRowBytes) {
+  if (width <= 0 || height <= 0) return;
+  switch (imageMode) {
+    case plugInModeGrayScale:
+      for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+        uint8_t* out = matte + static_cast<intptr_t>(y) * matteRowBytes;
+        for (int32_t x = 0; x < width; ++x) out[x] = table[p[x]];
+      }
+      break;
+    case plugInModeRGBColor: extractRgb(tile, tileRowBytes, width, height, channel, table, matte, matteRowBytes); break;
+    case plugInModeCMYKColor: extractCmyk(tile, tileRowBytes, width, height, channel, table, matte, matteRowBytes); break;
+    default: break;
+  }
+}
+
+}  // namespace veyra
