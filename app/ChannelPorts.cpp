@@ -1,0 +1,138 @@
+// The channel-port suite over the current host's document. Reads clip to the
+// image; writes clip to the image and the filter rectangle (the selection),
+// so a filter can never change pixels outside the area it was given.
+// Scaled reads reduce (or enlarge) by area averaging, see AreaScale.h.
+#include <algorithm>
+
+#include "app/AreaScale.h"
+#include "app/FilterHost.h"
+
+namespace veyra::app {
+
+namespace {
+
+constexpr int32 kParamErr = -50;
+
+VRect intersect(const VRect& a, const VRect& b) {
+  VRect r{std::max(a.top, b.top), std::max(a.left, b.left), std::min(a.bottom, b.bottom), std::min(a.right, b.right)};
+  if (r.bottom < r.top) r.bottom = r.top;
+  if (r.right < r.left) r.right = r.left;
+  return r;
+}
+
+bool validMemory(const PixelMemoryDesc* m) {
+  return m != nullptr && m->data != nullptr && m->depth == 8 && m->rowBits % 8 == 0 && m->colBits % 8 == 0 &&
+         m->bitOffset % 8 == 0;
+}
+
+uint8_t* sampleAt(const PixelMemoryDesc* m, int64_t row, int64_t col) {
+  return static_cast<uint8_t*>(m->data) + (row * m->rowBits + col * m->colBits + m->bitOffset) / 8;
+}
+
+// The host that owns the port, or null for a port that is none of the current host's.
+FilterHost* hostOf(PIChannelPort port) {
+  FilterHost* host = FilterHost::current();
+  return host != nullptr && host->isPort(port) ? host : nullptr;
+}
+
+void note(FilterHost* host, PortAccess access, PIChannelPort port, const VRect* rect, const VRect& destination,
+          int32 result) {
+  if (host == nullptr) host = FilterHost::current();
+  if (host == nullptr) return;
+  const int channel = host->isPort(port) ? port->channel : -1;
+  host->calls().portCalls.push_back(PortCall{access, channel, rect ? *rect : VRect{}, destination, result});
+}
+
+int32 countLevels(PIChannelPort port, int32* count) {
+  if (hostOf(port) == nullptr || count == nullptr) return kParamErr;
+  *count = 1;
+  return noErr;
+}
+
+int32 readPixels(PIChannelPort port, int32 level, const VRect* rect, const PixelMemoryDesc* destination,
+                 VRect* wroteRect) {
+  FilterHost* host = hostOf(port);
+  int32 result = noErr;
+  if (host == nullptr || port->writable || level != 0 || rect == nullptr || !validMemory(destination)) {
+    result = kParamErr;
+  } else {
+    const Document& doc = host->document();
+    const VRect area = intersect(*rect, VRect{0, 0, doc.height(), doc.width()});
+    const uint8_t* plane = doc.channel(port->channel);
+    for (int32 y = area.top; y < area.bottom; ++y) {
+      const uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
+      for (int32 x = area.left; x < area.right; ++x) *sampleAt(destination, y - rect->top, x - rect->left) = line[x];
+    }
+    if (wroteRect != nullptr) *wroteRect = area;
+  }
+  note(host, PortAccess::Read, port, rect, VRect{}, result);
+  return result;
+}
+
+int32 writePixels(PIChannelPort port, const VRect* rect, const PixelMemoryDesc* source) {
+  FilterHost* host = hostOf(port);
+  int32 result = noErr;
+  if (host == nullptr || !port->writable || rect == nullptr || !validMemory(source)) {
+    result = kParamErr;
+  } else {
+    Document& doc = host->document();
+    const VRect area = intersect(intersect(*rect, VRect{0, 0, doc.height(), doc.width()}), host->filterRect());
+    uint8_t* plane = doc.channel(port->channel);
+    for (int32 y = area.top; y < area.bottom; ++y) {
+      uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
+      for (int32 x = area.left; x < area.right; ++x) line[x] = *sampleAt(source, y - rect->top, x - rect->left);
+    }
+  }
+  note(host, PortAccess::Write, port, rect, VRect{}, result);
+  return result;
+}
+
+// Destination index range [*lo, *hi) covering source range [a, b) of an axis
+// of source length s (offset s0) and destination length d.
+void mapRange(int32 a, int32 b, int32 s0, int32 s, int32 d, int* lo, int* hi) {
+  const int64_t from = std::max<int64_t>(a - s0, 0), to = std::min<int64_t>(b - s0, s);
+  if (to <= from) {
+    *lo = *hi = 0;
+    return;
+  }
+  *lo = static_cast<int>(from * d / s);
+  *hi = static_cast<int>((to * d + s - 1) / s);
+}
+
+int32 readScaled(PIChannelPort port, const VRect* readRect, const PSScaling* scaling,
+                 const PixelMemoryDesc* destination) {
+  FilterHost* host = hostOf(port);
+  const VRect dstRect = scaling != nullptr ? scaling->destinationRect : VRect{};
+  int32 result = noErr;
+  if (host == nullptr || port->writable || scaling == nullptr || !validMemory(destination)) {
+    result = kParamErr;
+  } else {
+    const Document& doc = host->document();
+    const VRect& s = scaling->sourceRect;
+    const VRect& d = scaling->destinationRect;
+    const int32 sw = s.right - s.left, sh = s.bottom - s.top, dw = d.right - d.left, dh = d.bottom - d.top;
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0 || s.top < 0 || s.left < 0 || s.bottom > doc.height() ||
+        s.right > doc.width()) {
+      result = kParamErr;
+    } else {
+      const VRect r = readRect != nullptr ? *readRect : s;
+      int row0, row1, col0, col1;
+      mapRange(r.top, r.bottom, s.top, sh, dh, &row0, &row1);
+      mapRange(r.left, r.right, s.left, sw, dw, &col0, &col1);
+      const uint8_t* origin = doc.channel(port->channel) + static_cast<size_t>(s.top) * doc.width() + s.left;
+      scaleByArea(origin, doc.width(), sw, sh, dw, dh, row0, row1, col0, col1,
+                  [&](int row, int col, uint8_t v) { *sampleAt(destination, row, col) = v; });
+    }
+  }
+  note(host, PortAccess::ReadScaled, port, readRect != nullptr ? readRect : (scaling ? &scaling->sourceRect : nullptr),
+       dstRect, result);
+  return result;
+}
+
+const PSChannelPortsSuite2 gChannelPorts = {countLevels, readPixels, writePixels, readScaled};
+
+}  // namespace
+
+const PSChannelPortsSuite2* channelPortsSuite() { return &gChannelPorts; }
+
+}  // namespace veyra::app

@@ -1,0 +1,235 @@
+#include "app/CommandLine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+#include "app/ImageFile.h"
+#include "app/Progress.h"
+
+namespace veyra::app {
+
+namespace {
+
+const char* const kExitStatuses =
+    "Exit status:\n"
+    "  0  success\n"
+    "  1  the filter failed (the message names the result code)\n"
+    "  2  bad usage, unreadable or unsupported input, output folder missing or not\n"
+    "     writable, --rect outside the image, plug-in module missing or unusable\n"
+    "  3  cancelled (Ctrl-C or the dialog's Cancel)\n";
+
+std::string folderOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void say(const std::string& message) { std::fprintf(stderr, "veyra: %s\n", message.c_str()); }
+
+}  // namespace
+
+VRect parseRect(const std::string& text) {
+  std::istringstream in(text);
+  long v[4];
+  char comma = 0;
+  bool ok = true;
+  for (int i = 0; i < 4 && ok; ++i) {
+    ok = static_cast<bool>(in >> v[i]);
+    if (ok && i < 3) ok = static_cast<bool>(in >> comma) && comma == ',';
+  }
+  if (ok) {
+    in >> std::ws;
+    ok = in.eof();
+  }
+  for (int i = 0; i < 4 && ok; ++i) ok = v[i] >= -2147483647L && v[i] <= 2147483647L;
+  if (!ok) throw CommandError(kExitUsage, "--rect wants four integers TOP,LEFT,BOTTOM,RIGHT, not \"" + text + "\"");
+  return VRect{static_cast<int32>(v[0]), static_cast<int32>(v[1]), static_cast<int32>(v[2]),
+               static_cast<int32>(v[3])};
+}
+
+void checkOutputPath(const std::string& path) {
+  const std::string folder = folderOf(path);
+  struct stat st {};
+  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    throw CommandError(kExitUsage, "the output folder " + folder + " does not exist");
+  if (access(folder.c_str(), W_OK | X_OK) != 0)
+    throw CommandError(kExitUsage, "the output folder " + folder + " is not writable");
+  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    throw CommandError(kExitUsage, "the output " + path + " is a folder");
+}
+
+void writeAtomically(const Document& doc, const std::string& path, FileFormat format) {
+  std::string temp = folderOf(path) + "/." + baseOf(path) + ".XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) throw ImageError(path + ": cannot write: " + std::strerror(errno));
+  // mkstemp makes the file private; give it the mode a new file would get.
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  close(fd);
+  try {
+    saveImage(doc, temp, format);
+    if (std::rename(temp.c_str(), path.c_str()) != 0)
+      throw ImageError(path + ": cannot write: " + std::strerror(errno));
+  } catch (...) {
+    std::remove(temp.c_str());
+    throw;
+  }
+}
+
+CommandLine::CommandLine() : app_("veyra: applies the KVO Veyra! light filter to image files", "veyra") {
+  app_.require_subcommand(1);
+  app_.footer(std::string("\n") + kExitStatuses +
+              "\nExamples:\n"
+              "  veyra apply photo.jpg lit.jpg\n"
+              "  veyra apply scan.tif lit.png --rect 100,50,400,600 --quiet\n"
+              "  veyra about\n"
+              "Run 'veyra COMMAND --help' for the options of a command.");
+  runCommands_.emplace_back(
+      addRunCommand("apply", "Runs the filter on INPUT without a dialog and writes the result to OUTPUT.", false),
+      false);
+  runCommands_.emplace_back(
+      addRunCommand("edit", "Opens the filter's dialog on INPUT and writes the result to OUTPUT on OK.", true), true);
+  CLI::App* about = app_.add_subcommand("about", "Shows the plug-in's about box.");
+  about->add_option("--plugin", aboutPlugin_, "The plug-in module (default: $VEYRA_PLUGIN, then the plug-ins folder)");
+  about->footer(std::string("\n") + kExitStatuses);
+}
+
+CLI::App* CommandLine::addRunCommand(const std::string& name, const std::string& description, bool editing) {
+  RunOptions& o = editing ? edit_ : apply_;
+  o.editing = editing;
+  CLI::App* cmd = app_.add_subcommand(name, description);
+  cmd->add_option("INPUT", o.input, "Image to read: PNG, JPEG or TIFF, 8 bits per channel")->required();
+  cmd->add_option("OUTPUT", o.output,
+                  "Image to write; its extension (.png .jpg .jpeg .tif .tiff) picks the format, "
+                  "else INPUT's format is kept. Written only on success")
+      ->required();
+  cmd->add_option("--rect", o.rect,
+                  "Area to filter as TOP,LEFT,BOTTOM,RIGHT in pixels, bottom and right exclusive "
+                  "(default: the whole image)");
+  cmd->add_option("--plugin", o.plugin,
+                  "The plug-in module (default: $VEYRA_PLUGIN, then the plug-ins folder beside veyra)");
+  cmd->add_flag("--quiet,-q", o.quiet, "No progress bar");
+  cmd->footer(std::string("\n") + kExitStatuses + "\nExamples:\n  veyra " + name +
+              " photo.jpg lit.jpg\n  veyra " + name + " scan.tif lit.png --rect 100,50,400,600\n");
+  return cmd;
+}
+
+void CommandLine::addExtension(std::unique_ptr<RunExtension> extension) {
+  for (auto& [cmd, editing] : runCommands_) extension->addOptions(*cmd, editing);
+  extensions_.push_back(std::move(extension));
+}
+
+PluginModule CommandLine::loadModule(const std::string& pluginOption) {
+  try {
+    return PluginModule::load(locateModule(pluginOption));
+  } catch (const ModuleError& e) {
+    throw CommandError(kExitUsage, e.what());
+  }
+}
+
+int CommandLine::run(int argc, char** argv) {
+  try {
+    app_.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app_.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app_.exit(e);
+  } catch (const CLI::ParseError& e) {
+    say(std::string(e.what()) + " (run 'veyra --help' for usage)");
+    return kExitUsage;
+  }
+  try {
+    for (auto& [cmd, editing] : runCommands_)
+      if (cmd->parsed()) return runFilter(editing ? edit_ : apply_);
+    if (app_.get_subcommand("about")->parsed()) return runAbout(aboutPlugin_);
+    return kExitSuccess;  // a subcommand added by another part ran in its callback
+  } catch (const CommandError& e) {
+    say(e.what());
+    return e.status();
+  } catch (const std::exception& e) {
+    say(e.what());
+    return kExitUsage;
+  }
+}
+
+int CommandLine::runFilter(const RunOptions& options) {
+  Document doc = [&] {
+    try {
+      return loadImage(options.input);
+    } catch (const ImageError& e) {
+      throw CommandError(kExitUsage, e.what());
+    } catch (const std::invalid_argument& e) {
+      throw CommandError(kExitUsage, options.input + ": " + e.what());
+    }
+  }();
+  const FileFormat format = formatFromName(options.output).value_or(doc.sourceFormat());
+  try {
+    checkFormatHolds(doc, format);
+  } catch (const ImageError& e) {
+    throw CommandError(kExitUsage, options.output + ": " + e.what());
+  }
+  checkOutputPath(options.output);
+
+  FilterHost host(doc);
+  if (!options.rect.empty()) {
+    try {
+      host.setFilterRect(parseRect(options.rect));
+    } catch (const std::invalid_argument& e) {
+      throw CommandError(kExitUsage, "--rect " + options.rect + ": " + e.what());
+    }
+  }
+  const PluginModule module = loadModule(options.plugin);
+  host.defaultDescriptorParameters().playInfo = options.editing ? plugInDialogDisplay : plugInDialogDontDisplay;
+  for (auto& e : extensions_) e->beforeRun(host, module, options);
+
+  FilterHost::RunResult result;
+  {
+    ProgressBar bar(stderr, !options.quiet && ProgressBar::stderrIsTerminal());
+    host.setProgressReporter([&bar](int32 done, int32 total) { bar.update(done, total); });
+    clearInterrupt();
+    installInterruptHandler();
+    result = host.run(module);
+    host.setProgressReporter(nullptr);
+  }
+  if (result.result == userCanceledErr) {
+    say("cancelled; " + options.output + " was not written");
+    return kExitCancelled;
+  }
+  if (result.result != noErr) {
+    say("the filter failed: " + describeResult(result.result));
+    return kExitFilterFailed;
+  }
+  for (auto& e : extensions_) e->afterRun(host, module, options);
+  try {
+    writeAtomically(doc, options.output, format);
+  } catch (const ImageError& e) {
+    throw CommandError(kExitUsage, e.what());
+  }
+  return kExitSuccess;
+}
+
+int CommandLine::runAbout(const std::string& plugin) {
+  const PluginModule module = loadModule(plugin);
+  Document doc(1, 1, ColorMode::RGB);
+  FilterHost host(doc);
+  const int16 result = host.about(module);
+  if (result != noErr) {
+    say("the about box failed: " + describeResult(result));
+    return kExitFilterFailed;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace veyra::app

@@ -1,0 +1,100 @@
+// The `veyra` command: subcommands apply, edit and about, with room for
+// other parts of the application to add options (RunExtension) and
+// subcommands (app()).
+#ifndef VEYRA_APP_COMMANDLINE_H
+#define VEYRA_APP_COMMANDLINE_H
+
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/FilterHost.h"
+#include "app/PluginModule.h"
+
+namespace veyra::app {
+
+// Exit statuses of the command.
+enum ExitStatus { kExitSuccess = 0, kExitFilterFailed = 1, kExitUsage = 2, kExitCancelled = 3 };
+
+// A failure that ends the command with a one-line message and a status.
+class CommandError : public std::runtime_error {
+ public:
+  CommandError(int status, const std::string& message) : std::runtime_error(message), status_(status) {}
+  int status() const { return status_; }
+
+ private:
+  int status_;
+};
+
+// What every run command (apply, edit) is given on the command line.
+struct RunOptions {
+  std::string input;
+  std::string output;
+  std::string rect;    // "T,L,B,R", empty for the whole image
+  std::string plugin;  // --plugin, empty to look the module up
+  bool quiet = false;
+  bool editing = false;  // edit: the dialog is asked for
+};
+
+// Adds to the run commands. The scripting part adds --set, --action and
+// --record here; the dialog part hooks the display service.
+class RunExtension {
+ public:
+  virtual ~RunExtension() = default;
+  // Called once for each run command when the command line is built.
+  virtual void addOptions(CLI::App& command, bool editing) { (void)command, (void)editing; }
+  // After the input is read and the module loaded, before the filter runs.
+  // Throw CommandError(kExitUsage, ...) for bad options.
+  virtual void beforeRun(FilterHost& host, const PluginModule& module, const RunOptions& options) {
+    (void)host, (void)module, (void)options;
+  }
+  // After a successful run, before the output is written.
+  virtual void afterRun(FilterHost& host, const PluginModule& module, const RunOptions& options) {
+    (void)host, (void)module, (void)options;
+  }
+};
+
+class CommandLine {
+ public:
+  CommandLine();
+  // Extensions must be added before run().
+  void addExtension(std::unique_ptr<RunExtension> extension);
+  // The top-level command, for other subcommands (info, ...).
+  CLI::App& app() { return app_; }
+  // Parses and runs; answers the exit status. Messages go to stderr.
+  int run(int argc, char** argv);
+
+  // Loads the module the options name (--plugin, VEYRA_PLUGIN, beside the
+  // executable); CommandError(kExitUsage) when missing or unusable.
+  static PluginModule loadModule(const std::string& pluginOption);
+
+ private:
+  CLI::App* addRunCommand(const std::string& name, const std::string& description, bool editing);
+  int runFilter(const RunOptions& options);
+  int runAbout(const std::string& plugin);
+
+  CLI::App app_;
+  std::vector<std::unique_ptr<RunExtension>> extensions_;
+  std::vector<std::pair<CLI::App*, bool>> runCommands_;
+  RunOptions apply_, edit_;
+  std::string aboutPlugin_;
+};
+
+// Parses "T,L,B,R" (four integers); throws CommandError(kExitUsage).
+VRect parseRect(const std::string& text);
+
+// Writes the document to path through a temporary file in the same folder,
+// renamed over path only when complete. Throws ImageError; no temporary
+// file is left behind.
+void writeAtomically(const Document& doc, const std::string& path, FileFormat format);
+
+// Throws CommandError(kExitUsage) unless path's folder exists and is writable
+// and path itself is not a folder.
+void checkOutputPath(const std::string& path);
+
+}  // namespace veyra::app
+
+#endif

@@ -1,0 +1,9 @@
+// Services that other parts of the application add to every host: each adds
+// its suites to host.suites() and keeps its state with host.attach(...).
+#include "app/FilterHost.h"
+
+namespace veyra::app {
+
+void installHostServices(FilterHost& host) { (void)host; }
+
+}  // namespace veyra::app
