@@ -1,0 +1,87 @@
+#include "fx/ImageScaler.h"
+
+#include <cstring>
+
+#include "fx/Filters.h"
+#include "fx/ScaleCore.h"
+
+namespace fx {
+
+int32_t ImageScaler::ImageReadInterface::readRow(int32_t y, int32_t x, int32_t count, void* destination) {
+  const int32_t bytes = count * image_->bytesPerPixel;
+  std::memmove(destination, image_->pixel(x, y), static_cast<size_t>(bytes));
+  return bytes;
+}
+
+int32_t ImageScaler::ImageWriteInterface::writeRow(int32_t y, int32_t x, int32_t count, const void* source) {
+  const int32_t bytes = count * image_->bytesPerPixel;
+  std::memmove(image_->pixel(x, y), source, static_cast<size_t>(bytes));
+  return bytes;
+}
+
+const Filter* ImageScaler::filterForQuality(int quality, int32_t sourceSize, int32_t destinationSize) {
+  switch (quality) {
+    case 0:
+    case 4: return findFilter("point");
+    case 1: return findFilter("triangle");
+    case 2:
+    case 3: return findFilter("cubic");
+    case 5: return findFilter(destinationSize < sourceSize ? "triangle" : "cubic");
+    default: return nullptr;
+  }
+}
+
+namespace {
+
+// The scaler supports 1 or 4 channels of 8 or 16 bits, the same on both sides, with rows that
+// hold their pixels.
+bool compatible(const PixelImage& s, const PixelImage& d) {
+  const bool channelsOk = s.channels == 1 || s.channels == 4;
+  const bool depthOk = s.bytesPerChannel == 1 || s.bytesPerChannel == 2;
+  return channelsOk && depthOk && s.channels == d.channels && s.bytesPerChannel == d.bytesPerChannel &&
+         s.data != nullptr && d.data != nullptr &&
+         int64_t{s.rowBytes} >= int64_t{s.width} * s.bytesPerPixel &&
+         int64_t{d.rowBytes} >= int64_t{d.width} * d.bytesPerPixel;
+}
+
+void run(const PixelImage& source, detail::ScaleWindow a, PixelImage& destination, detail::ScaleWindow b,
+         int quality) {
+  const Filter* fx = ImageScaler::filterForQuality(quality, source.width, destination.width);
+  const Filter* fy = ImageScaler::filterForQuality(quality, source.height, destination.height);
+  if (fx == nullptr || fy == nullptr) return;
+  ImageScaler::ImageReadInterface in(&source);
+  ImageScaler::ImageWriteInterface out(&destination);
+  detail::scaleCore(in, out, a, b, *fx, *fy);
+}
+
+}  // namespace
+
+void ImageScaler::scaleImage(const PixelImage& source, PixelImage& destination, int quality) {
+  if (&source == &destination) return;
+  if (source.width <= 0 || source.height <= 0 || destination.width <= 0 || destination.height <= 0) return;
+  if (!compatible(source, destination)) return;
+  if (source.width == destination.width && source.height == destination.height) {
+    if (source.rowBytes == destination.rowBytes) {
+      // One block; the last row stops at its last pixel so no byte past the image is touched.
+      const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
+      std::memmove(destination.data, source.data, size_t(source.height - 1) * size_t(source.rowBytes) + rowBytes);
+    } else {
+      const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
+      for (int32_t y = 0; y < source.height; ++y)
+        std::memmove(destination.pixel(0, y), source.pixel(0, y), rowBytes);
+    }
+    return;
+  }
+  run(source, detail::ScaleWindow::fromBounds(0, 0, source.height, source.width), destination,
+      detail::ScaleWindow::fromBounds(0, 0, destination.height, destination.width), quality);
+}
+
+void ImageScaler::scaleRect(const PixelImage& source, const Rect& sourceRect, PixelImage& destination,
+                            const Rect& destRect, int quality) {
+  if (!compatible(source, destination)) return;
+  run(source, detail::ScaleWindow::fromBounds(sourceRect.top, sourceRect.left, sourceRect.bottom, sourceRect.right),
+      destination, detail::ScaleWindow::fromBounds(destRect.top, destRect.left, destRect.bottom, destRect.right),
+      quality);
+}
+
+}  // namespace fx
