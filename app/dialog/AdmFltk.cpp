@@ -1,0 +1,564 @@
+// The FLTK views of dialogs and items: each dialog a window, each item a
+// widget whose drawing, pointer events and user changes go through the
+// dialog manager's routing to the plug-in's procedures.
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Choice.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_File_Chooser.H>
+#include <FL/Fl_Input.H>
+#include <FL/Fl_Multiline_Input.H>
+#include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Secret_Input.H>
+#include <FL/Fl_Slider.H>
+#include <FL/Fl_Color_Chooser.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/dialog/AdmModel.h"
+
+namespace veyra::app::adm {
+
+namespace {
+
+ADMModifiers currentModifiers() {
+  int state = Fl::event_state();
+  ADMModifiers m = 0;
+  if (state & FL_BUTTONS) m |= kADMButtonHeldModifier;
+  if (state & FL_CTRL) m |= kADMControlKeyModifier;
+  if (state & FL_ALT) m |= kADMAltKeyModifier;
+  if (state & FL_SHIFT) m |= kADMShiftKeyModifier;
+  if (state & FL_META) m |= kADMMetaKeyModifier;
+  if (Fl::event_clicks() > 0) m |= kADMDoubleClickModifier;
+  return m;
+}
+
+ADMAction actionOf(int event) {
+  switch (event) {
+    case FL_PUSH: return kADMButtonDownAction;
+    case FL_RELEASE: return kADMButtonUpAction;
+    case FL_DRAG: return kADMMouseMovedDownAction;
+    case FL_MOVE: return kADMMouseMovedUpAction;
+    case FL_ENTER: return kADMEnterAction;
+    case FL_LEAVE: return kADMLeaveAction;
+    default: return kADMNoAction;
+  }
+}
+
+Fl_Align alignOf(const ADMItem& item) {
+  Fl_Align a = FL_ALIGN_INSIDE | FL_ALIGN_CLIP;
+  if (item.kind == ItemKind::TextStaticMultiLine) a |= FL_ALIGN_WRAP | FL_ALIGN_TOP;
+  if (item.justify == kADMLeftJustify) a |= FL_ALIGN_LEFT;
+  else if (item.justify == kADMRightJustify) a |= FL_ALIGN_RIGHT;
+  return a;
+}
+
+// A titled frame: an engraved outline with the title on its top edge.
+class FrameBox : public Fl_Box {
+ public:
+  FrameBox(int x, int y, int w, int h) : Fl_Box(x, y, w, h) { box(FL_NO_BOX); }
+  void draw() override {
+    fl_font(labelfont(), labelsize());
+    int lineY = y() + labelsize() / 2;
+    fl_draw_box(FL_ENGRAVED_FRAME, x(), lineY, w(), h() - (lineY - y()), color());
+    if (label() && *label()) {
+      int tw = static_cast<int>(fl_width(label())) + 6;
+      fl_color(color());
+      fl_rectf(x() + 8, y(), tw, labelsize() + 2);
+      fl_color(labelcolor());
+      fl_draw(label(), x() + 11, y() + labelsize() - 1);
+    }
+  }
+};
+
+// A widget of type W whose drawing and pointer handling go to the item.
+template <class W>
+class ItemWidget : public W {
+ public:
+  ItemWidget(ADMItem& item, int x, int y, int w, int h) : W(x, y, w, h), item_(item) {}
+
+  void draw() override {
+    if (!item_.drawProc) return W::draw();
+    ADMDrawer drawer;
+    drawer.mode = ADMDrawer::Mode::Fltk;
+    drawer.originX = this->x();
+    drawer.originY = this->y();
+    drawer.bounds = item_.localRect();
+    drawer.widgetDefault = [this] { W::draw(); };
+    fl_push_clip(this->x(), this->y(), this->w(), this->h());
+    drawItem(item_, drawer);
+    fl_pop_clip();
+    item_.invalid = false;
+  }
+
+  int handle(int event) override {
+    if (event == FL_FOCUS || event == FL_UNFOCUS) {
+      int r = W::handle(event);
+      if (isEditable(item_.kind) && r)
+        notifyItem(item_, event == FL_FOCUS ? kADMActivateWindowNotifier : kADMDeactivateWindowNotifier);
+      return r;
+    }
+    ADMAction action = actionOf(event);
+    if (action == kADMNoAction) return W::handle(event);
+    ADMTracker tracker;
+    tracker.action = action;
+    tracker.modifiers = currentModifiers();
+    tracker.point = ADMPoint{Fl::event_x() - this->x(), Fl::event_y() - this->y()};
+    int base = 0;
+    tracker.widgetDefault = [this, event, &base] {
+      base = W::handle(event);
+      pullState();
+      return base != 0;
+    };
+    ADMBoolean consumed = trackItem(item_, tracker);
+    // Keep receiving the events the plug-in asked for, consumed or not.
+    bool wanted = item_.trackProc != nullptr;
+    if (wanted && event == FL_PUSH &&
+        (item_.mask & (kADMMouseMovedDownMask | kADMButtonUpMask)))
+      return 1;
+    if (wanted && (event == FL_ENTER || event == FL_MOVE) &&
+        (item_.mask & (kADMMouseMovedUpMask | kADMLeaveMask)))
+      return 1;
+    return consumed || base ? 1 : 0;
+  }
+
+  // Copies what the user changed in the widget into the item.
+  void pullState();
+
+ private:
+  ADMItem& item_;
+};
+
+template <class W>
+void ItemWidget<W>::pullState() {}
+
+template <>
+void ItemWidget<Fl_Slider>::pullState() {
+  item_.value = static_cast<float>(value());
+}
+
+// Widget callbacks: the user changed the item.
+void buttonCallback(Fl_Widget* w, void* data) {
+  ADMItem& item = *static_cast<ADMItem*>(data);
+  if (isCheckBox(item.kind)) item.on = static_cast<Fl_Button*>(w)->value() != 0;
+  if (isRadioButton(item.kind)) setRadioOn(item);
+  notifyItem(item, kADMUserChangedNotifier);
+}
+
+void sliderCallback(Fl_Widget* w, void* data) {
+  ADMItem& item = *static_cast<ADMItem*>(data);
+  item.value = static_cast<float>(static_cast<Fl_Slider*>(w)->value());
+  notifyItem(item, kADMUserChangedNotifier);
+}
+
+void inputCallback(Fl_Widget* w, void* data) {
+  ADMItem& item = *static_cast<ADMItem*>(data);
+  item.text = static_cast<Fl_Input*>(w)->value();
+  notifyItem(item, kADMUserChangedNotifier);
+}
+
+void choiceCallback(Fl_Widget* w, void* data) {
+  ADMItem& item = *static_cast<ADMItem*>(data);
+  choosePopupEntry(item, static_cast<Fl_Choice*>(w)->value());
+}
+
+class FltkItemView : public ItemView {
+ public:
+  FltkItemView(ADMItem& item, Fl_Window& window) : item_(item), window_(window) {
+    const ADMRect& b = item.bounds;
+    int x = b.left, y = b.top, w = b.right - b.left, h = b.bottom - b.top;
+    switch (item.kind) {
+      case ItemKind::TextPushButton:
+      case ItemKind::PicturePushButton:
+        widget_ = std::make_unique<ItemWidget<Fl_Button>>(item, x, y, w, h);
+        widget_->callback(buttonCallback, &item);
+        break;
+      case ItemKind::TextCheckBox:
+        widget_ = std::make_unique<ItemWidget<Fl_Check_Button>>(item, x, y, w, h);
+        widget_->callback(buttonCallback, &item);
+        break;
+      case ItemKind::TextRadioButton:
+        widget_ = std::make_unique<ItemWidget<Fl_Round_Button>>(item, x, y, w, h);
+        static_cast<Fl_Button*>(widget_.get())->type(FL_RADIO_BUTTON);
+        widget_->callback(buttonCallback, &item);
+        break;
+      case ItemKind::PictureCheckBox:
+      case ItemKind::PictureRadioButton:
+        widget_ = std::make_unique<ItemWidget<Fl_Button>>(item, x, y, w, h);
+        static_cast<Fl_Button*>(widget_.get())
+            ->type(item.kind == ItemKind::PictureCheckBox ? FL_TOGGLE_BUTTON : FL_RADIO_BUTTON);
+        widget_->callback(buttonCallback, &item);
+        break;
+      case ItemKind::TextEdit:
+      case ItemKind::TextEditMultiLine:
+      case ItemKind::PasswordTextEdit: {
+        auto owned = std::make_unique<ItemWidget<Fl_Input>>(item, x, y, w, h);
+        auto* input = owned.get();
+        widget_ = std::move(owned);
+        input->when(FL_WHEN_ENTER_KEY | FL_WHEN_RELEASE);
+        input->callback(inputCallback, &item);
+        break;
+      }
+      case ItemKind::TextStatic:
+      case ItemKind::TextStaticMultiLine:
+      case ItemKind::PictureStatic:
+        widget_ = std::make_unique<ItemWidget<Fl_Box>>(item, x, y, w, h);
+        widget_->box(FL_NO_BOX);
+        break;
+      case ItemKind::Frame:
+        widget_ = std::make_unique<ItemWidget<FrameBox>>(item, x, y, w, h);
+        break;
+      case ItemKind::PopupList:
+        widget_ = std::make_unique<ItemWidget<Fl_Choice>>(item, x, y, w, h);
+        widget_->callback(choiceCallback, &item);
+        break;
+      case ItemKind::Slider: {
+        auto owned = std::make_unique<ItemWidget<Fl_Slider>>(item, x, y, w, h);
+        auto* slider = owned.get();
+        widget_ = std::move(owned);
+        slider->type(FL_HOR_NICE_SLIDER);
+        slider->when(FL_WHEN_RELEASE);
+        slider->callback(sliderCallback, &item);
+        break;
+      }
+      case ItemKind::ItemGroup:
+        break;
+    }
+    if (widget_) {
+      widget_->labelsize(12);
+      window_.add(widget_.get());
+      refresh();
+    }
+  }
+
+  ~FltkItemView() override {
+    if (widget_) {
+      window_.remove(widget_.get());
+      window_.redraw();
+    }
+  }
+
+  void refresh() override {
+    if (!widget_) return;
+    Fl_Widget& w = *widget_;
+    const ADMRect& b = item_.bounds;
+    int nx = b.left, ny = b.top, nw = std::max(0, b.right - b.left), nh = std::max(0, b.bottom - b.top);
+    if (w.x() != nx || w.y() != ny || w.w() != nw || w.h() != nh) {
+      w.resize(nx, ny, nw, nh);
+      window_.redraw();
+    }
+    if (item_.visible && !w.visible()) w.show();
+    if (!item_.visible && w.visible()) {
+      w.hide();
+      window_.redraw();
+    }
+    if (item_.enabled) w.activate();
+    else w.deactivate();
+    switch (item_.kind) {
+      case ItemKind::TextEdit:
+      case ItemKind::TextEditMultiLine:
+      case ItemKind::PasswordTextEdit: {
+        auto& input = static_cast<Fl_Input&>(w);
+        int type = item_.kind == ItemKind::TextEditMultiLine ? FL_MULTILINE_INPUT
+                   : item_.kind == ItemKind::PasswordTextEdit ? FL_SECRET_INPUT
+                   : item_.style == kADMNumericEditStyle     ? FL_FLOAT_INPUT
+                                                             : FL_NORMAL_INPUT;
+        input.type(static_cast<uchar>(type));
+        if (item_.text != input.value()) input.value(item_.text.c_str());
+        break;
+      }
+      case ItemKind::TextCheckBox:
+      case ItemKind::TextRadioButton:
+      case ItemKind::PictureCheckBox:
+      case ItemKind::PictureRadioButton:
+        static_cast<Fl_Button&>(w).value(item_.on ? 1 : 0);
+        w.copy_label(item_.text.c_str());
+        break;
+      case ItemKind::Slider: {
+        auto& slider = static_cast<Fl_Slider&>(w);
+        slider.bounds(item_.minValue, item_.maxValue);
+        slider.value(item_.value);
+        break;
+      }
+      case ItemKind::PopupList: {
+        auto& choice = static_cast<Fl_Choice&>(w);
+        std::vector<std::string> texts;
+        for (auto& e : item_.list->entries) texts.push_back(e->text);
+        if (texts != menuTexts_) {
+          choice.clear();
+          // Menu text treats '/', '&' and '_' specially; add each entry literally.
+          for (const std::string& t : texts) {
+            int index = choice.add("x");
+            choice.replace(index, t.c_str());
+          }
+          menuTexts_ = texts;
+        }
+        if (item_.list->active >= 0 && item_.list->active < choice.size() - 1)
+          choice.value(item_.list->active);
+        break;
+      }
+      default:
+        if (item_.kind != ItemKind::PictureStatic && item_.kind != ItemKind::PicturePushButton)
+          w.copy_label(item_.text.c_str());
+        break;
+    }
+    if (item_.kind == ItemKind::TextStatic || item_.kind == ItemKind::TextStaticMultiLine)
+      w.align(alignOf(item_));
+    w.redraw();
+  }
+
+  void redraw() override {
+    if (widget_) widget_->redraw();
+  }
+
+  void redrawNow() override {
+    if (!widget_) return;
+    widget_->redraw();
+    Fl::flush();
+  }
+
+ private:
+  ADMItem& item_;
+  Fl_Window& window_;
+  std::unique_ptr<Fl_Widget> widget_;
+  std::vector<std::string> menuTexts_;
+};
+
+class DialogWindow : public Fl_Double_Window {
+ public:
+  DialogWindow(ADMDialog& dialog, int w, int h) : Fl_Double_Window(w, h), dialog_(dialog) {
+    end();
+    callback(closeCallback, &dialog);
+  }
+
+  void draw() override {
+    if (!dialog_.drawProc) return Fl_Double_Window::draw();
+    ADMDrawer drawer;
+    drawer.mode = ADMDrawer::Mode::Fltk;
+    drawer.bounds = ADMRect{0, 0, w(), h()};
+    drawer.widgetDefault = [this] { Fl_Double_Window::draw(); };
+    dialog_.drawProc(&dialog_, &drawer);
+  }
+
+  int handle(int event) override {
+    if (event == FL_SHORTCUT && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)) {
+      ADMItem* item = dialog_.find(dialog_.defaultItem);
+      if (item && dialog_.defaultItem != 0 && isPushButton(item->kind) && item->enabled) {
+        notifyItem(*item, kADMUserChangedNotifier);
+        return 1;
+      }
+    }
+    int r = Fl_Double_Window::handle(event);
+    ADMAction action = actionOf(event);
+    if (!r && action != kADMNoAction && dialog_.trackProc &&
+        (dialog_.mask & kADMDialogBackgroundEventMask) && (dialog_.mask & ADM_ACTION_BIT(action))) {
+      ADMTracker tracker;
+      tracker.action = action;
+      tracker.modifiers = currentModifiers();
+      tracker.point = ADMPoint{Fl::event_x(), Fl::event_y()};
+      r = dialog_.trackProc(&dialog_, &tracker) ? 1 : 0;
+    }
+    return r;
+  }
+
+ private:
+  static void closeCallback(Fl_Widget*, void* data) {
+    notifyDialog(*static_cast<ADMDialog*>(data), kADMCloseHitNotifier);
+  }
+  ADMDialog& dialog_;
+};
+
+class FltkDialogView : public DialogView {
+ public:
+  explicit FltkDialogView(ADMDialog& dialog) : dialog_(dialog) {
+    window_ = std::make_unique<DialogWindow>(dialog, 100, 100);
+    window_->set_modal();
+    refresh();
+  }
+
+  ~FltkDialogView() override { window_->hide(); }
+
+  std::unique_ptr<ItemView> createItemView(ADMItem& item) override {
+    if (item.kind == ItemKind::ItemGroup) return nullptr;
+    return std::make_unique<FltkItemView>(item, *window_);
+  }
+
+  void refresh() override {
+    const ADMRect& b = dialog_.bounds;
+    int w = std::max(1, b.right - b.left), h = std::max(1, b.bottom - b.top);
+    if (window_->x() != b.left || window_->y() != b.top || window_->w() != w || window_->h() != h)
+      window_->resize(b.left, b.top, w, h);
+    window_->copy_label(dialog_.title.empty() ? dialog_.name.c_str() : dialog_.title.c_str());
+  }
+
+  void show() override { window_->show(); }
+  void hide() override { window_->hide(); }
+  bool shown() const override { return window_->shown() != 0; }
+  void redraw() override { window_->redraw(); }
+
+  bool capture(std::vector<unsigned char>& rgb, int& width, int& height) override {
+    if (!window_->shown()) return false;
+    window_->redraw();
+    Fl::flush();
+    window_->make_current();
+    width = window_->w();
+    height = window_->h();
+    rgb.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
+    return fl_read_image(rgb.data(), 0, 0, width, height) != nullptr;
+  }
+
+ private:
+  ADMDialog& dialog_;
+  std::unique_ptr<DialogWindow> window_;
+};
+
+std::string filterPattern(const std::string& patterns) {
+  // "*.jpeg;*.jpg" -> "*.{jpeg,jpg}" for FLTK's chooser.
+  std::vector<std::string> exts;
+  std::size_t start = 0;
+  while (start <= patterns.size()) {
+    std::size_t end = patterns.find(';', start);
+    if (end == std::string::npos) end = patterns.size();
+    std::string p = patterns.substr(start, end - start);
+    if (p.rfind("*.", 0) == 0) exts.push_back(p.substr(2));
+    start = end + 1;
+  }
+  if (exts.empty()) return "*";
+  if (exts.size() == 1) return "*." + exts[0];
+  std::string out = "*.{";
+  for (std::size_t i = 0; i < exts.size(); ++i) out += (i ? "," : "") + exts[i];
+  return out + "}";
+}
+
+}  // namespace
+
+std::unique_ptr<DialogView> makeFltkDialogView(ADMDialog& dialog) {
+  return std::make_unique<FltkDialogView>(dialog);
+}
+
+void runFltkModal(ADMDialog& dialog) {
+  dialog.view->refresh();
+  dialog.view->show();
+  Fl::flush();
+  if (auto driver = hostState().modalDriver) {
+    // Let the window appear and draw before the driver looks at it.
+    for (int i = 0; i < 10 && !dialog.ended; ++i) Fl::wait(0.02);
+    driver(&dialog);
+  }
+  while (!dialog.ended) {
+    if (!dialog.view->shown()) {
+      endModal(dialog, dialog.cancelItem, true);
+      break;
+    }
+    Fl::wait(0.1);
+  }
+  dialog.view->hide();
+  Fl::flush();
+}
+
+bool openDisplay(std::string* error) {
+  HostState& s = hostState();
+  if (s.display) return true;
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) {
+    if (error) *error = "no display: DISPLAY is not set (dialogs need an X display)";
+    return false;
+  }
+  // Open the display ourselves first: FLTK ends the process when it cannot.
+  using OpenDisplay = Display* (*)(const char*);
+  auto open = reinterpret_cast<OpenDisplay>(dlsym(RTLD_DEFAULT, "XOpenDisplay"));
+  Display* display = open ? open(nullptr) : nullptr;
+  if (!display) {
+    if (error) *error = std::string("cannot open the X display \"") + name + "\"";
+    return false;
+  }
+  fl_open_display(display);
+  Fl::scheme("gtk+");
+  Fl::visual(FL_DOUBLE | FL_RGB);
+  s.display = true;
+  return true;
+}
+
+void useHeadless() { hostState().display = false; }
+bool displayOpen() { return hostState().display; }
+bool displayBackend() { return hostState().display; }
+
+ADMRect screenRect() {
+  HostState& s = hostState();
+  if (!s.display) return s.headlessScreen;
+  int x, y, w, h;
+  Fl::screen_xywh(x, y, w, h, 0);
+  return ADMRect{x, y, x + w, y + h};
+}
+
+ADMPoint bestSize(const ADMItem& item) {
+  int textWidth = static_cast<int>(item.text.size()) * 7;
+  if (hostState().display) {
+    fl_font(FL_HELVETICA, 12);
+    textWidth = static_cast<int>(fl_width(item.text.c_str()));
+  }
+  switch (item.kind) {
+    case ItemKind::TextPushButton: return ADMPoint{textWidth + 24, 22};
+    case ItemKind::TextCheckBox:
+    case ItemKind::TextRadioButton: return ADMPoint{textWidth + 24, 18};
+    default: return ADMPoint{textWidth + 4, 16};
+  }
+}
+
+bool runColorChooser(const char* prompt, ADMRGBColor& color) {
+  HostState& s = hostState();
+  ++s.colorCalls;
+  if (!s.display) {
+    if (!s.colorAnswer) return false;
+    color = *s.colorAnswer;
+    return true;
+  }
+  uchar r = static_cast<uchar>(color.red >> 8), g = static_cast<uchar>(color.green >> 8),
+        b = static_cast<uchar>(color.blue >> 8);
+  if (!fl_color_chooser(prompt && *prompt ? prompt : "Choose a colour", r, g, b)) return false;
+  color = ADMRGBColor{static_cast<unsigned16>(r * 257), static_cast<unsigned16>(g * 257),
+                      static_cast<unsigned16>(b * 257)};
+  return true;
+}
+
+std::optional<std::string> runFileDialog(const FileDialogRequest& request) {
+  HostState& s = hostState();
+  s.fileRequests.push_back(request);
+  if (!s.display) return s.fileAnswer;
+  std::string filter;
+  for (const auto& f : request.filters) {
+    if (!filter.empty()) filter += '\t';
+    // The chooser shows "name (pattern)"; parentheses in the name would be
+    // read as the pattern, so they are dropped from it.
+    std::string name = f.first.substr(0, f.first.find('('));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    filter += name + " (" + filterPattern(f.second) + ")";
+  }
+  Fl_File_Chooser chooser(request.startFolder.empty() ? "." : request.startFolder.c_str(),
+                          filter.empty() ? "*" : filter.c_str(), Fl_File_Chooser::SINGLE,
+                          request.prompt.c_str());
+  chooser.show();
+  while (chooser.shown()) Fl::wait();
+  if (chooser.count() < 1 || !chooser.value()) return std::nullopt;
+  return std::string(chooser.value());
+}
+
+void runMessageAlert(const std::string& message) {
+  if (hostState().display) fl_alert("%s", message.c_str());
+  else std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+bool captureWindow(ADMDialogRef dialog, std::vector<unsigned char>& rgb, int& width, int& height) {
+  if (!dialog || !dialog->view) return false;
+  return dialog->view->capture(rgb, width, height);
+}
+
+}  // namespace veyra::app::adm
