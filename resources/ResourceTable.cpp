@@ -1,5 +1,6 @@
 #include "resources/ResourceTable.h"
 
+#include "resources/Bitmaps.h"
 #include "resources/PluginResourceBytes.h"
 
 namespace {
@@ -17,8 +18,9 @@ extern "C" {
 const PIResourceEntry PIResourceTable[] = {
     {kPiPLType, kResourceId, nullptr, kPropertyList.data(), static_cast<unsigned32>(kPropertyList.size())},
     {kAeteType, kResourceId, nullptr, kTerminology.data(), static_cast<unsigned32>(kTerminology.size())},
-    // Bitmaps (type 'BMP '): 102 "IDB_SPLASH" (about box) and 106
-    // "IDB_DROPPER" (eye-dropper button) go here.
+    // Bitmaps: the about box's splash picture and the eye-dropper icon.
+    {kBitmapType, kSplashBitmapId, kSplashBitmapName, kSplashBitmap, kSplashBitmapSize},
+    {kBitmapType, kDropperBitmapId, kDropperBitmapName, kDropperBitmap, kDropperBitmapSize},
     {0, 0, nullptr, nullptr, 0},
 };
 
