@@ -1,9 +1,86 @@
 #include "render/LightRenderer.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "fx/ImageScaler.h"
 #include "host/HostSuite.h"
 #include "host/PIColorSpaceSuite.h"
+#include "render/BufferBlur.h"
+#include "render/BufferImage.h"
+#include "render/Displacement.h"
+#include "render/LightBlend.h"
+#include "render/MatteExtraction.h"
+#include "render/MatteTable.h"
+#include "render/ShapeBlend.h"
+#include "render/ShapeCanvas.h"
+#include "render/ShapeFile.h"
 
 namespace veyra {
+
+namespace {
+
+constexpr int kAutomaticQuality = 5;
+
+bool supportedTile(const HostBuffer& tile) {
+  const int16_t mode = tile.imageMode();
+  return tile.bytesPerSample() == 1 &&
+         (mode == plugInModeGrayScale || mode == plugInModeRGBColor || mode == plugInModeCMYKColor);
+}
+
+template <class T>
+bool sameBits(const T& a, const T& b) {
+  return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+bool operator==(const LightRenderer::MatteKeys& a, const LightRenderer::MatteKeys& b) {
+  return a.channel == b.channel && sameBits(a.position, b.position) && sameBits(a.range, b.range) &&
+         sameBits(a.blur, b.blur) && sameBits(a.zoomX, b.zoomX) && sameBits(a.zoomY, b.zoomY);
+}
+
+bool operator==(const LightRenderer::ShapeKeys& a, const LightRenderer::ShapeKeys& b) {
+  bool same = a.blendMode == b.blendMode && a.file.equals(b.file) && sameBits(a.opacity, b.opacity) &&
+              sameBits(a.blurX, b.blurX) && sameBits(a.blurY, b.blurY) && sameBits(a.positionX, b.positionX) &&
+              sameBits(a.positionY, b.positionY) && sameBits(a.scaleX, b.scaleX) && sameBits(a.scaleY, b.scaleY) &&
+              sameBits(a.rotation, b.rotation) && sameBits(a.displacement, b.displacement) &&
+              sameBits(a.zoomX, b.zoomX) && sameBits(a.zoomY, b.zoomY);
+  for (int k = 0; k < 4 && same; ++k) same = sameBits(a.corners[k].x, b.corners[k].x) && sameBits(a.corners[k].y, b.corners[k].y);
+  return same;
+}
+
+bool sameSize(const HostBuffer& buffer, int32_t width, int32_t height) {
+  return buffer.width() == width && buffer.height() == height;
+}
+
+HostBufferRef makePlane(HostDocument& host, int32_t width, int32_t height) {
+  return host.makeBuffer(width, height, 1, 1, plugInModeGrayScale);
+}
+
+// Copies the common area of two one-plane buffers row by row.
+void copyPlane(HostBuffer& to, const HostBuffer& from) {
+  const int32_t w = std::min(to.width(), from.width()), h = std::min(to.height(), from.height());
+  for (int32_t r = 0; r < h; ++r) std::memcpy(to.row(r), from.row(r), static_cast<size_t>(w));
+}
+
+// The tile rectangle in the coordinates of a canvas of another size than the
+// full image, in single precision: left and top rounded down, right and
+// bottom rounded up and limited to the canvas.
+fx::Rect canvasRect(const VRect& rect, int32_t cw, int32_t ch, int32_t fullWidth, int32_t fullHeight) {
+  const float sx = static_cast<float>(cw), sy = static_cast<float>(ch);
+  const float fw = static_cast<float>(fullWidth), fh = static_cast<float>(fullHeight);
+  fx::Rect r;
+  r.left = static_cast<int32_t>(std::floor(sx * static_cast<float>(rect.left) / fw));
+  r.top = static_cast<int32_t>(std::floor(sy * static_cast<float>(rect.top) / fh));
+  r.right = static_cast<int32_t>(std::min(std::ceil(sx * static_cast<float>(rect.right) / fw), sx));
+  r.bottom = static_cast<int32_t>(std::min(std::ceil(sy * static_cast<float>(rect.bottom) / fh), sy));
+  return r;
+}
+
+// The light displacement in use: a NaN or infinite amount bends nothing.
+double displacementAmount(double displacement) { return std::isfinite(displacement) ? displacement : 0.0; }
+
+}  // namespace
 
 LightRenderer::LightRenderer(HostDocument& host, LightParameters& params, bool preview)
     : host_(host), params_(params), preview_(preview) {
@@ -16,6 +93,7 @@ void LightRenderer::prepareForSize(int32_t fullWidth, int32_t fullHeight) {
   fullWidth_ = fullWidth;
   fullHeight_ = fullHeight;
   convertLightColor();
+  buildMatteTable(params_.mattePosition, params_.matteRange, matteTable_);
 }
 
 // The colour step: the parameters hold the light colour as 16-bit XYZ; the
@@ -51,8 +129,259 @@ void LightRenderer::convertLightColor() {
   for (int i = 0; i < 4; ++i) lightColor_[i] = c[i];
 }
 
-// The compositing pipeline arrives with the light engine; until then a tile
-// is written back as it was read.
-void LightRenderer::renderTile(HostBuffer&, const VRect&) {}
+LightRenderer::MatteKeys LightRenderer::matteKeys() const {
+  MatteKeys k;
+  std::memset(&k, 0, sizeof k);
+  k.channel = params_.matteChannel;
+  k.position = params_.mattePosition;
+  k.range = params_.matteRange;
+  k.blur = params_.matteBlur;
+  k.zoomX = zoomX_;
+  k.zoomY = zoomY_;
+  return k;
+}
+
+LightRenderer::ShapeKeys LightRenderer::shapeKeys() const {
+  ShapeKeys k;
+  k.blendMode = params_.shapeBlendMode;
+  k.file.copy(params_.shapeFile);
+  k.opacity = params_.shapeOpacity;
+  k.blurX = params_.shapeBlurX;
+  k.blurY = params_.shapeBlurY;
+  k.positionX = params_.shapePositionX;
+  k.positionY = params_.shapePositionY;
+  k.scaleX = params_.shapeScaleX;
+  k.scaleY = params_.shapeScaleY;
+  k.rotation = params_.shapeRotation;
+  for (int i = 0; i < 4; ++i) k.corners[i] = params_.corners[i];
+  k.displacement = params_.lightDisplacement;
+  k.zoomX = zoomX_;
+  k.zoomY = zoomY_;
+  return k;
+}
+
+bool LightRenderer::isCached(const HostBuffer* buffer) const {
+  return buffer != nullptr && (buffer == cachedLightMap_.get() || buffer == cachedMatte_.get() ||
+                               buffer == cachedCanvas_.get() || buffer == finalCanvas_.get());
+}
+
+void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
+  if (rectIsEmpty(rect) || !supportedTile(tile)) return;
+  const int32_t w = rectWidth(rect), h = rectHeight(rect);
+  HostBufferRef light = lightMap(tile, rect);
+  if (!light) return;
+
+  const double blur = params_.lightBlur;
+  const bool blurs = blurRadius(blur, zoomX_) != 0.0f || blurRadius(blur, zoomY_) != 0.0f;
+  const int16_t mode = tile.imageMode();
+
+  if (params_.lightSource == kSourceMatte) {
+    if (blurs) {
+      // The blur never reaches a cached map: it would pile up with every
+      // refresh of the dialog.
+      if (isCached(light.get())) {
+        HostBufferRef copy = makePlane(host_, w, h);
+        copy->copyFrom(*light);
+        light = copy;
+      }
+      blurBuffer(*light, blur, zoomX_, blur, zoomY_);
+      ++stats_.lightBlurs;
+    }
+    lightBlendMatte(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(), tile.rowBytes(),
+                    light->data(), light->rowBytes(), w, h);
+    return;
+  }
+
+  // Image source: the document itself, weighted by the light map, is the
+  // light.
+  HostBufferRef image = host_.makeBuffer(w, h, tile.slots(), 1, mode);
+  multiplyByLightMap(mode, tile.data(), tile.rowBytes(), light->data(), light->rowBytes(), w, h, image->data(),
+                     image->rowBytes());
+  light.reset();
+  if (blurs) {
+    blurBuffer(*image, blur, zoomX_, blur, zoomY_);
+    ++stats_.lightBlurs;
+  }
+  lightBlendImage(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(), tile.rowBytes(),
+                  image->data(), image->rowBytes(), w, h);
+}
+
+HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) {
+  const int32_t w = rectWidth(rect), h = rectHeight(rect);
+  const MatteKeys keys = matteKeys();
+  if (preview_ && cachedMatte_ && sameSize(*cachedMatte_, w, h) && matteKeys_ == keys) return cachedMatte_;
+
+  HostBufferRef m = makePlane(host_, w, h);
+  if (supportedTile(source)) {
+    extractMatte(source.data(), source.rowBytes(), source.imageMode(), w, h, params_.matteChannel, matteTable_,
+                 m->data(), m->rowBytes());
+  } else {
+    m->clear();  // nothing to extract from: an unlit matte
+  }
+  blurBuffer(*m, params_.matteBlur, zoomX_, params_.matteBlur, zoomY_);
+  ++stats_.matteBuilds;
+  if (preview_) {
+    cachedMatte_ = m;
+    matteKeys_ = keys;
+  }
+  return m;
+}
+
+HostBufferRef LightRenderer::shapeImage() {
+  if (params_.shapeFile.isEmpty()) return HostBufferRef();
+  if (!shape_ || !shapeName_.equals(params_.shapeFile)) {
+    shape_.reset();
+    shapeName_.copy(params_.shapeFile);
+    shape_ = loadShape(host_, shapeName_.c_str());
+    ++stats_.shapeLoads;
+  }
+  return shape_;
+}
+
+HostBufferRef LightRenderer::shapeCanvas(int32_t fullWidth, int32_t fullHeight) {
+  const ShapeKeys keys = shapeKeys();
+  if (preview_) {
+    if (cachedCanvas_ && canvasRequestWidth_ == fullWidth && canvasRequestHeight_ == fullHeight &&
+        canvasKeys_ == keys)
+      return cachedCanvas_;
+  } else if (finalCanvasBuilt_) {
+    return finalCanvas_;
+  }
+
+  HostBufferRef canvas;
+  HostBufferRef shape = shapeImage();
+  if (shape && fullWidth > 0 && fullHeight > 0) {
+    const int32_t sw = shape->width(), sh = shape->height();
+    // The dialog places the shape at the preview's size; the final render at
+    // the shape's own size, cutting every tile from it later.
+    const int32_t cw = preview_ ? fullWidth : sw, ch = preview_ ? fullHeight : sh;
+    const double kx = preview_ ? zoomX_ : static_cast<double>(sw) / fullWidth * zoomX_;
+    const double ky = preview_ ? zoomY_ : static_cast<double>(sh) / fullHeight * zoomY_;
+    canvas = buildShapeCanvas(host_, shape, params_, cw, ch, kx, ky);
+  }
+  ++stats_.canvasBuilds;
+
+  if (preview_) {
+    cachedCanvas_ = canvas;
+    canvasKeys_ = keys;
+    canvasRequestWidth_ = fullWidth;
+    canvasRequestHeight_ = fullHeight;
+    cachedLightMap_.reset();  // it was cut from the old canvas
+  } else {
+    finalCanvas_ = canvas;
+    finalCanvasBuilt_ = true;
+  }
+  return canvas;
+}
+
+// The shape tile of rect: bent by the document's brightness, copied from a
+// canvas of the full size, or resampled from a canvas of another size.
+HostBufferRef LightRenderer::shapeTile(const HostBuffer& source, const VRect& rect, const HostBuffer& canvas) {
+  const int32_t w = rectWidth(rect), h = rectHeight(rect);
+  const int32_t cw = canvas.width(), ch = canvas.height();
+  const bool fullSize = cw == fullWidth_ && ch == fullHeight_;
+  HostBufferRef tile = makePlane(host_, w, h);
+
+  const double displacement = displacementAmount(params_.lightDisplacement);
+  if (displacement != 0.0) {
+    const fx::Rect r = canvasRect(rect, cw, ch, fullWidth_, fullHeight_);
+    const VRect sourceRect = fullSize ? rect : makeRect(r.top, r.left, r.bottom, r.right);
+    const double amount = fullHeight_ * displacement * 0.005;
+    if (!displaceShape(source, rect, canvas, sourceRect, amount, amount, *tile)) tile->clear();
+    return tile;
+  }
+
+  if (fullSize) {
+    if (rect == makeRect(0, 0, ch, cw)) {
+      tile->copyFrom(canvas);
+      return tile;
+    }
+    // Rows of the canvas under the tile; whatever lies outside stays 0.
+    tile->clear();
+    VRect area = makeRect(0, 0, ch, cw);
+    VRect inTile = makeRect(0, 0, h, w);
+    OverlapRect rects[2] = {{&area, 0, 0}, {&inTile, rect.left, rect.top}};
+    overlapRects(rects, 2);
+    for (int32_t r = 0; r < rectHeight(area); ++r) {
+      std::memcpy(tile->row(inTile.top + r) + inTile.left, canvas.row(area.top + r) + area.left,
+                  static_cast<size_t>(rectWidth(area)));
+    }
+    return tile;
+  }
+
+  tile->clear();  // parts of the tile beyond a clipped canvas rectangle stay 0
+  const fx::Rect from = canvasRect(rect, cw, ch, fullWidth_, fullHeight_);
+  fx::Rect to;
+  to.bottom = h;
+  to.right = w;
+  BufferImage canvasImage(canvas), tileImage(*tile);
+  fx::ImageScaler::scaleRect(canvasImage.image(), from, tileImage.image(), to, kAutomaticQuality);
+  return tile;
+}
+
+HostBufferRef LightRenderer::lightMap(const HostBuffer& source, const VRect& rect) {
+  const int32_t w = rectWidth(rect), h = rectHeight(rect);
+  const MatteKeys mKeys = matteKeys();
+  const ShapeKeys sKeys = shapeKeys();
+  if (preview_ && cachedLightMap_ && sameSize(*cachedLightMap_, w, h) && lightMatteKeys_ == mKeys &&
+      lightShapeKeys_ == sKeys && lightFullWidth_ == fullWidth_ && lightFullHeight_ == fullHeight_)
+    return cachedLightMap_;
+
+  const int32_t blend = params_.shapeBlendMode;
+  const bool shapeWanted = blend != kShapeNone && !params_.shapeFile.isEmpty();
+  if (blend == kShapeOnly && !shapeWanted) return HostBufferRef();
+
+  HostBufferRef m = matte(source, rect);
+  HostBufferRef light = m;
+  if (shapeWanted) {
+    HostBufferRef canvas = shapeCanvas(fullWidth_, fullHeight_);
+    // Without a canvas the light map is the matte, in every blend mode.
+    if (canvas) {
+      HostBufferRef tile = shapeTile(source, rect, *canvas);
+      shapeBlend(blend, params_.shapeOpacity, tile->data(), tile->rowBytes(), m->data(), m->rowBytes(), w, h);
+      light = tile;
+    }
+  }
+  ++stats_.lightMapBuilds;
+  if (preview_) {
+    cachedLightMap_ = light;
+    lightMatteKeys_ = mKeys;
+    lightShapeKeys_ = sKeys;
+    lightFullWidth_ = fullWidth_;
+    lightFullHeight_ = fullHeight_;
+  }
+  return light;
+}
+
+void LightRenderer::lightMapView(const HostBuffer& source, HostBuffer& view) {
+  HostBufferRef light = lightMap(source, makeRect(0, 0, source.height(), source.width()));
+  if (!light) {
+    view.clear();
+    return;
+  }
+  copyPlane(view, *light);
+}
+
+void LightRenderer::shapeView(const HostBuffer& source, HostBuffer& view) {
+  HostBufferRef canvas = shapeCanvas(fullWidth_, fullHeight_);
+  if (!canvas) {
+    view.clear();
+    return;
+  }
+  const double d = displacementAmount(params_.lightDisplacement);
+  if (d != 0.0) {
+    const VRect rect = makeRect(0, 0, source.height(), source.width());
+    const double dx = d * source.width() * zoomX_ * 0.01;
+    const double dy = d * source.height() * zoomY_ * 0.01;
+    const VRect sourceRect = makeRect(0, 0, canvas->height(), canvas->width());
+    if (view.width() >= source.width() && view.height() >= source.height() &&
+        displaceShape(source, rect, *canvas, sourceRect, dx, dy, view))
+      return;
+    view.clear();
+    return;
+  }
+  view.clear();
+  copyPlane(view, *canvas);
+}
 
 }  // namespace veyra

@@ -1,0 +1,24 @@
+// The blurs of the render engine: an iterated box blur with one extra pass
+// (two box passes per direction) over a whole buffer, in place.
+#pragma once
+
+#include "host/HostBuffer.h"
+
+namespace veyra {
+
+// The radius of a blur length (a parameter in pixels of the full image) times
+// a factor (the zoom, or the shape's scale against the image) as the box blur
+// gets it. A length that is NaN, infinite, zero or negative gives 0: no blur
+// in that direction (the band margin counts such lengths as 0 too, or reads
+// more than needed). Products of 2^31 and more are limited to 2^31, which
+// blurs exactly as any larger radius would: the half-width is then a whole
+// number beyond every line's length, so the end taps weigh 0 and the
+// half-width is cut to the line.
+float blurRadius(double length, double factor);
+
+// Blurs every plane of the buffer in place with the box blur, one extra pass,
+// radii blurRadius(lengthX, factorX) and blurRadius(lengthY, factorY).
+// Returns whether a blur ran: nothing runs when both radii are 0.
+bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY);
+
+}  // namespace veyra
