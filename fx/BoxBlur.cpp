@@ -20,8 +20,10 @@
 #include <limits>
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 #include "fx/Lanes.h"
+#include "fx/Simd.h"
 
 namespace fx {
 
@@ -64,12 +66,52 @@ using detail::BoxLineParams;
 template <class Sample>
 constexpr int kShift = sizeof(Sample) == 1 ? 23 : 47;
 
-// One row of CH interleaved channels, in place. P holds (L + 1) x CH prefix sums.
-template <class Sample, class Sum, int CH>
-void filterRow(Sample* row, int32_t L, const BoxLineParams& prm, Sum* P) {
-  for (int c = 0; c < CH; ++c) P[c] = 0;
-  for (size_t q = 0, qEnd = size_t(L) * CH; q < qEnd; ++q) P[q + CH] = P[q] + Sum(row[q]);
+// Middle outputs of a row from the prefix sums: every tap inside the line. RECIP: (S R + B) >> shift;
+// otherwise exact division by W (passed as R).
+template <class Sample, class Sum, int CH, bool RECIP>
+FX_ALWAYS_INLINE void rowMiddle(const Sum* __restrict P, Sample* __restrict row, size_t q0, size_t q1, ptrdiff_t kIn, ptrdiff_t kOut,
+               Sum F, Sum d, Sum R, Sum B) {
+  for (size_t q = q0; q < q1; ++q) {
+    const Sum a = P[q + kIn], b = P[q + kOut];
+    const Sum S = F * (b - a) + d * (a - P[q - kOut] + P[q + kOut + CH] - b);
+    row[q] = static_cast<Sample>(RECIP ? (S * R + B) >> kShift<Sample> : S / R);
+  }
+}
 
+// Prefix sums of one row of CH interleaved channels: P[(i + 1) CH + c] = sum of samples 0..i of
+// channel c. The running sums stay in registers (reloading P would wait on the store).
+template <class Sample, class Sum, int CH>
+FX_ALWAYS_INLINE void prefixRow(const Sample* __restrict row, int32_t L, Sum* __restrict P) {
+  Sum acc[CH];
+  for (int c = 0; c < CH; ++c) P[c] = acc[c] = 0;
+  for (size_t q = 0, qEnd = size_t(L) * CH; q < qEnd; q += CH)
+    for (int c = 0; c < CH; ++c) P[q + CH + c] = acc[c] += Sum(row[q + c]);
+}
+
+// Prefix sums of four one-channel rows at once: four independent chains instead of one.
+template <class Sample, class Sum>
+FX_ALWAYS_INLINE void prefixRows4(Sample* const* rows, int32_t L, Sum* P, size_t pStride) {
+  const Sample* __restrict r0 = rows[0];
+  const Sample* __restrict r1 = rows[1];
+  const Sample* __restrict r2 = rows[2];
+  const Sample* __restrict r3 = rows[3];
+  Sum* __restrict p0 = P;
+  Sum* __restrict p1 = P + pStride;
+  Sum* __restrict p2 = P + 2 * pStride;
+  Sum* __restrict p3 = P + 3 * pStride;
+  Sum a0 = 0, a1 = 0, a2 = 0, a3 = 0;
+  p0[0] = p1[0] = p2[0] = p3[0] = 0;
+  for (int32_t i = 0; i < L; ++i) {
+    p0[i + 1] = a0 += Sum(r0[i]);
+    p1[i + 1] = a1 += Sum(r1[i]);
+    p2[i + 1] = a2 += Sum(r2[i]);
+    p3[i + 1] = a3 += Sum(r3[i]);
+  }
+}
+
+// One row of CH interleaved channels, in place, from its prefix sums P ((L + 1) x CH).
+template <class Sample, class Sum, int CH>
+FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm, const Sum* P) {
   const int32_t n = prm.n;
   const Sum F = prm.full, d = prm.frac;
   // Window cut by an end of the line: exact division by the weights that remain.
@@ -97,41 +139,41 @@ void filterRow(Sample* row, int32_t L, const BoxLineParams& prm, Sum* P) {
   // Middle: every tap inside the line.
   const ptrdiff_t kIn = ptrdiff_t(1 - n) * CH, kOut = ptrdiff_t(n) * CH;
   const size_t q0 = size_t(n + 1) * CH, q1 = size_t(L - n) * CH;
-  if (prm.useRecip) {
-    const Sum R = static_cast<Sum>(prm.recip), B = static_cast<Sum>(prm.bias);
-    for (size_t q = q0; q < q1; ++q) {
-      const Sum a = P[q + kIn], b = P[q + kOut];
-      const Sum S = F * (b - a) + d * (a - P[q - kOut] + P[q + kOut + CH] - b);
-      row[q] = static_cast<Sample>((S * R + B) >> kShift<Sample>);
-    }
-  } else {
-    const Sum W = static_cast<Sum>(prm.window);
-    for (size_t q = q0; q < q1; ++q) {
-      const Sum a = P[q + kIn], b = P[q + kOut];
-      const Sum S = F * (b - a) + d * (a - P[q - kOut] + P[q + kOut + CH] - b);
-      row[q] = static_cast<Sample>(S / W);
-    }
-  }
+  if (prm.useRecip)
+    rowMiddle<Sample, Sum, CH, true>(P, row, q0, q1, kIn, kOut, F, d, Sum(prm.recip), Sum(prm.bias));
+  else
+    rowMiddle<Sample, Sum, CH, false>(P, row, q0, q1, kIn, kOut, F, d, Sum(prm.window), 0);
   for (int32_t p = std::max(L - n, n + 1); p < L; ++p) edgeOutput(p);
 }
 
-// A block of M lanes (adjacent samples of a row) filtered down L rows. out points at the block in
-// the first row, stride samples apart; copy receives the block's input, L x M samples.
-template <class Sample, class Sum, size_t MFIX>
-void filterBlock(Sample* out, ptrdiff_t stride, size_t mRuntime, int32_t L, const BoxLineParams& prm,
-                 Sample* copy) {
+// One middle output row of a block: sl, sl1, sh are the input rows p - n, p - n + 1, p + n; T
+// holds the inner sums of output p and is advanced to output p + 1.
+template <class Sample, class Sum, size_t MFIX, bool RECIP>
+FX_ALWAYS_INLINE void blockMiddleRow(const Sample* __restrict sl, const Sample* __restrict sl1, const Sample* __restrict sh,
+                           Sample* __restrict o, Sum* __restrict T, size_t mRuntime, Sum F, Sum d, Sum R, Sum B) {
   const size_t M = MFIX ? MFIX : mRuntime;
-  for (int32_t p = 0; p < L; ++p) std::memcpy(copy + size_t(p) * M, out + p * stride, M * sizeof(Sample));
+  for (size_t m = 0; m < M; ++m) {
+    const Sum S = F * T[m] + d * (Sum(sl[m]) + Sum(sh[m]));
+    o[m] = static_cast<Sample>(RECIP ? (S * R + B) >> kShift<Sample> : S / R);
+    T[m] += Sum(sh[m]) - Sum(sl1[m]);
+  }
+}
 
+// A block of M lanes (adjacent samples of a row) filtered down L positions: input in, contiguous
+// (M samples per position); output out, stride samples per position. in and out do not overlap.
+template <class Sample, class Sum, size_t MFIX>
+FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t stride, size_t mRuntime, int32_t L,
+                                  const BoxLineParams& prm) {
+  const size_t M = MFIX ? MFIX : mRuntime;
   constexpr size_t kMaxLanes = 64;
   Sum T[kMaxLanes];  // inner window sum, taps p - n + 1 .. p + n - 1 inside the line
   const int32_t n = prm.n;
   const Sum F = prm.full, d = prm.frac;
   for (size_t m = 0; m < M; ++m) T[m] = 0;
   for (int32_t j = 0; j < n; ++j)
-    for (size_t m = 0; m < M; ++m) T[m] += Sum(copy[size_t(j) * M + m]);
+    for (size_t m = 0; m < M; ++m) T[m] += Sum(in[size_t(j) * M + m]);
 
-  auto row = [&](int32_t j) { return copy + size_t(j) * M; };
+  auto row = [&](int32_t j) { return in + size_t(j) * M; };
   auto edgeOutput = [&](int32_t p) {
     const int32_t lo = p - n, hi = p + n;
     const bool hasLeft = lo >= 0, hasRight = hi <= L - 1;
@@ -154,59 +196,116 @@ void filterBlock(Sample* out, ptrdiff_t stride, size_t mRuntime, int32_t L, cons
 
   const int32_t pEnd = L - n;
   if (prm.useRecip) {
-    const Sum R = static_cast<Sum>(prm.recip), B = static_cast<Sum>(prm.bias);
-    for (int32_t p = n + 1; p < pEnd; ++p) {
-      const Sample* sl = row(p - n);
-      const Sample* sl1 = row(p - n + 1);
-      const Sample* sh = row(p + n);
-      Sample* o = out + p * stride;
-      for (size_t m = 0; m < M; ++m) {
-        const Sum S = F * T[m] + d * (Sum(sl[m]) + Sum(sh[m]));
-        o[m] = static_cast<Sample>((S * R + B) >> kShift<Sample>);
-        T[m] += Sum(sh[m]) - Sum(sl1[m]);
-      }
-    }
+    for (int32_t p = n + 1; p < pEnd; ++p)
+      blockMiddleRow<Sample, Sum, MFIX, true>(row(p - n), row(p - n + 1), row(p + n), out + p * stride, T, M, F, d,
+                                              Sum(prm.recip), Sum(prm.bias));
   } else {
-    const Sum W = static_cast<Sum>(prm.window);
-    for (int32_t p = n + 1; p < pEnd; ++p) {
-      const Sample* sl = row(p - n);
-      const Sample* sl1 = row(p - n + 1);
-      const Sample* sh = row(p + n);
-      Sample* o = out + p * stride;
-      for (size_t m = 0; m < M; ++m) {
-        const Sum S = F * T[m] + d * (Sum(sl[m]) + Sum(sh[m]));
-        o[m] = static_cast<Sample>(S / W);
-        T[m] += Sum(sh[m]) - Sum(sl1[m]);
-      }
-    }
+    for (int32_t p = n + 1; p < pEnd; ++p)
+      blockMiddleRow<Sample, Sum, MFIX, false>(row(p - n), row(p - n + 1), row(p + n), out + p * stride, T, M, F, d,
+                                               Sum(prm.window), 0);
   }
   for (int32_t p = std::max(pEnd, n + 1); p < L; ++p) edgeOutput(p);
 }
 
 constexpr size_t kBlockBytes = 64;
+constexpr int kRowGroup = 4;  // one-channel rows filtered together
 
+// Scratch bytes the passes need: prefix sums of a row group, or two copies of a column block.
+size_t scratchBytes(size_t width, size_t height, int channels) {
+  const size_t rows = (width + 1) * size_t(channels) * sizeof(uint64_t) * (channels == 1 ? kRowGroup : 1);
+  return std::max(rows, 2 * height * kBlockBytes);
+}
+
+// All passes over the rows. Each row (a group of four for one channel) goes through every pass
+// while it is in cache; rows are independent, so this equals running pass after pass.
 template <class Sample, class Sum>
-void horizontalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, uint8_t* scratch) {
+FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                                         uint8_t* scratch) {
   const int32_t L = r.right - r.left;
   Sum* P = reinterpret_cast<Sum*>(scratch);
-  for (int32_t y = r.top; y < r.bottom; ++y) {
+  if (img.channels == 4) {
+    for (int32_t y = r.top; y < r.bottom; ++y) {
+      Sample* row = reinterpret_cast<Sample*>(img.pixel(r.left, y));
+      for (int64_t i = 0; i < passes; ++i) {
+        prefixRow<Sample, Sum, 4>(row, L, P);
+        outputRow<Sample, Sum, 4>(row, L, prm, P);
+      }
+    }
+    return;
+  }
+  const size_t pStride = size_t(L) + 1;
+  int32_t y = r.top;
+  for (; y + kRowGroup <= r.bottom; y += kRowGroup) {
+    Sample* rows[kRowGroup];
+    for (int k = 0; k < kRowGroup; ++k) rows[k] = reinterpret_cast<Sample*>(img.pixel(r.left, y + k));
+    for (int64_t i = 0; i < passes; ++i) {
+      prefixRows4<Sample, Sum>(rows, L, P, pStride);
+      for (int k = 0; k < kRowGroup; ++k) outputRow<Sample, Sum, 1>(rows[k], L, prm, P + k * pStride);
+    }
+  }
+  for (; y < r.bottom; ++y) {
     Sample* row = reinterpret_cast<Sample*>(img.pixel(r.left, y));
-    if (img.channels == 1) filterRow<Sample, Sum, 1>(row, L, prm, P);
-    else filterRow<Sample, Sum, 4>(row, L, prm, P);
+    for (int64_t i = 0; i < passes; ++i) {
+      prefixRow<Sample, Sum, 1>(row, L, P);
+      outputRow<Sample, Sum, 1>(row, L, prm, P);
+    }
   }
 }
 
+// All passes over the columns, a block of kBlockBytes at a time: the block is copied out once,
+// filtered pass after pass between two scratch copies, and the last pass writes the image.
+template <class Sample, class Sum, size_t MFIX>
+FX_ALWAYS_INLINE void verticalBlock(Sample* base, ptrdiff_t stride, size_t M, int32_t L, const BoxLineParams& prm,
+                                    int64_t passes, Sample* a, Sample* b) {
+  for (int32_t p = 0; p < L; ++p) std::memcpy(a + size_t(p) * M, base + p * stride, M * sizeof(Sample));
+  for (int64_t i = 0; i + 1 < passes; ++i) {
+    filterBlock<Sample, Sum, MFIX>(a, b, ptrdiff_t(M), M, L, prm);
+    std::swap(a, b);
+  }
+  filterBlock<Sample, Sum, MFIX>(a, base, stride, M, L, prm);
+}
+
 template <class Sample, class Sum>
-void verticalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, uint8_t* scratch) {
+FX_ALWAYS_INLINE void verticalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                                       uint8_t* scratch) {
   const int32_t L = r.bottom - r.top;
   constexpr size_t kLanes = kBlockBytes / sizeof(Sample);
   const size_t total = size_t(r.right - r.left) * size_t(img.channels);  // samples per row
   const ptrdiff_t stride = img.rowBytes / ptrdiff_t(sizeof(Sample));
-  Sample* copy = reinterpret_cast<Sample*>(scratch);
+  Sample* a = reinterpret_cast<Sample*>(scratch);
+  Sample* b = a + size_t(L) * kLanes;
   Sample* base = reinterpret_cast<Sample*>(img.pixel(r.left, r.top));
   size_t m0 = 0;
-  for (; m0 + kLanes <= total; m0 += kLanes) filterBlock<Sample, Sum, kLanes>(base + m0, stride, kLanes, L, prm, copy);
-  if (m0 < total) filterBlock<Sample, Sum, 0>(base + m0, stride, total - m0, L, prm, copy);
+  for (; m0 + kLanes <= total; m0 += kLanes) verticalBlock<Sample, Sum, kLanes>(base + m0, stride, kLanes, L, prm, passes, a, b);
+  if (m0 < total) verticalBlock<Sample, Sum, 0>(base + m0, stride, total - m0, L, prm, passes, a, b);
+}
+
+// The passes, compiled for the baseline and for AVX2.
+template <class Sample, class Sum>
+void horizontalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+  horizontalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
+}
+template <class Sample, class Sum>
+FX_TARGET_AVX2 void horizontalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+  horizontalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
+}
+template <class Sample, class Sum>
+void verticalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+  verticalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
+}
+template <class Sample, class Sum>
+FX_TARGET_AVX2 void verticalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+  verticalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
+}
+template <class Sample, class Sum>
+void horizontalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+  if (detail::cpuHasAvx2()) horizontalPassAvx2<Sample, Sum>(img, r, prm, passes, scratch);
+  else horizontalPassGeneric<Sample, Sum>(img, r, prm, passes, scratch);
+}
+template <class Sample, class Sum>
+void verticalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+  if (detail::cpuHasAvx2()) verticalPassAvx2<Sample, Sum>(img, r, prm, passes, scratch);
+  else verticalPassGeneric<Sample, Sum>(img, r, prm, passes, scratch);
 }
 
 template <class Sample>
@@ -216,17 +315,15 @@ void runPasses(PixelImage& img, const Rect& r, float half, bool vertical, int64_
   const bool fullPrecision = vertical && sizeof(Sample) == 1 && img.channels == 1;
   const BoxLineParams prm = detail::boxLineParams(half, L, int32_t(sizeof(Sample)), fullPrecision);
   if (prm.n < 1) return;
-  for (int64_t i = 0; i < passes; ++i) {
-    if constexpr (sizeof(Sample) == 1) {
-      if (!prm.wideSums) {  // 32-bit sums suffice: 255 W < 2^32
-        if (vertical) verticalPass<Sample, uint32_t>(img, r, prm, scratch);
-        else horizontalPass<Sample, uint32_t>(img, r, prm, scratch);
-        continue;
-      }
+  if constexpr (sizeof(Sample) == 1) {
+    if (!prm.wideSums) {  // 32-bit sums suffice: 255 W < 2^32
+      if (vertical) verticalPass<Sample, uint32_t>(img, r, prm, passes, scratch);
+      else horizontalPass<Sample, uint32_t>(img, r, prm, passes, scratch);
+      return;
     }
-    if (vertical) verticalPass<Sample, uint64_t>(img, r, prm, scratch);
-    else horizontalPass<Sample, uint64_t>(img, r, prm, scratch);
   }
+  if (vertical) verticalPass<Sample, uint64_t>(img, r, prm, passes, scratch);
+  else horizontalPass<Sample, uint64_t>(img, r, prm, passes, scratch);
 }
 
 }  // namespace
@@ -262,12 +359,7 @@ void BoxBlur::apply(PixelImage& image, const Rect& rect) {
   const int64_t passes = int64_t{extraPasses} + 1;
   if (passes <= 0 || (!(hx > 0.0f) && !(hy > 0.0f))) return;
 
-  // Scratch: the prefix sums of one row (8 bytes a sample at most) or the copy of one block of
-  // columns (kBlockBytes a row).
-  const size_t width = size_t(r.right - r.left), height = size_t(r.bottom - r.top);
-  const size_t rowBytes = (width + 1) * size_t(image.channels) * sizeof(uint64_t);
-  const size_t blockBytes = height * kBlockBytes;
-  reserveScratch(std::max(rowBytes, blockBytes));
+  reserveScratch(scratchBytes(size_t(r.right - r.left), size_t(r.bottom - r.top), image.channels));
 
   uint8_t* scratch = scratch_.get();
   if (image.bytesPerChannel == 1) {
