@@ -27,12 +27,15 @@ struct Transforms {
     cmsHPROFILE srgb = cmsCreate_sRGBProfile();
     cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);  // D50
     const cmsUInt32Number intent = INTENT_RELATIVE_COLORIMETRIC;
-    xyzToRgb = cmsCreateTransform(xyz, TYPE_XYZ_16, srgb, TYPE_RGB_8, intent, 0);
-    xyzToRgbDouble = cmsCreateTransform(xyz, TYPE_XYZ_16, srgb, TYPE_RGB_DBL, intent, 0);
-    rgbToXyz = cmsCreateTransform(srgb, TYPE_RGB_8, xyz, TYPE_XYZ_16, intent, 0);
-    xyzToLab = cmsCreateTransform(xyz, TYPE_XYZ_16, lab, TYPE_Lab_8, intent, 0);
-    xyzToLabDouble = cmsCreateTransform(xyz, TYPE_XYZ_16, lab, TYPE_Lab_DBL, intent, 0);
-    labToXyz = cmsCreateTransform(lab, TYPE_Lab_8, xyz, TYPE_XYZ_16, intent, 0);
+    // Without optimisation: the optimised XYZ to 8-bit path goes through a
+    // coarse table and turns sRGB red (255, 0, 0) into (252, 36, 16).
+    const cmsUInt32Number flags = cmsFLAGS_NOOPTIMIZE;
+    xyzToRgb = cmsCreateTransform(xyz, TYPE_XYZ_16, srgb, TYPE_RGB_8, intent, flags);
+    xyzToRgbDouble = cmsCreateTransform(xyz, TYPE_XYZ_16, srgb, TYPE_RGB_DBL, intent, flags);
+    rgbToXyz = cmsCreateTransform(srgb, TYPE_RGB_8, xyz, TYPE_XYZ_16, intent, flags);
+    xyzToLab = cmsCreateTransform(xyz, TYPE_XYZ_16, lab, TYPE_Lab_8, intent, flags);
+    xyzToLabDouble = cmsCreateTransform(xyz, TYPE_XYZ_16, lab, TYPE_Lab_DBL, intent, flags);
+    labToXyz = cmsCreateTransform(lab, TYPE_Lab_8, xyz, TYPE_XYZ_16, intent, flags);
     cmsCloseProfile(xyz);
     cmsCloseProfile(srgb);
     cmsCloseProfile(lab);

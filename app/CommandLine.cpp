@@ -11,6 +11,7 @@
 
 #include "app/ImageFile.h"
 #include "app/Progress.h"
+#include "app/ScriptingHost.h"
 
 namespace veyra::app {
 
@@ -191,7 +192,17 @@ int CommandLine::runFilter(const RunOptions& options) {
     }
   }
   const PluginModule module = loadModule(options.plugin);
-  host.defaultDescriptorParameters().playInfo = options.editing ? plugInDialogDisplay : plugInDialogDontDisplay;
+  // apply plays back an empty descriptor without the dialog, so every
+  // parameter takes its default; edit plays back nothing and the dialog
+  // opens. Extensions (--set, --action) replace the descriptor.
+  if (ScriptingHost* scripting = host.service<ScriptingHost>()) {
+    if (options.editing)
+      scripting->clearPlayback();
+    else
+      scripting->playBack(Descriptor{}, plugInDialogDontDisplay);
+  } else {
+    host.defaultDescriptorParameters().playInfo = options.editing ? plugInDialogDisplay : plugInDialogDontDisplay;
+  }
   for (auto& e : extensions_) e->beforeRun(host, module, options);
 
   FilterHost::RunResult result;

@@ -62,7 +62,7 @@ std::string photometricName(uint16_t p) {
 Document readTiff(const std::string& path) {
   installHandlers();
   TiffPtr tif(TIFFOpen(path.c_str(), "r"));
-  if (!tif) throw ImageError(path + ": damaged or unreadable TIFF file (" + lastTiffError + ")");
+  if (!tif) throw ImageError(path + ": damaged or truncated TIFF file (" + lastTiffError + ")");
   TIFF* t = tif.get();
   uint32_t width = 0, height = 0;
   uint16_t bps = 0, spp = 0, photometric = 0, planar = 0, sampleFormat = 0, inkSet = INKSET_CMYK;
