@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,7 @@ struct HostState {
   bool display = false;  // dialogs get FLTK views
   ADMRect headlessScreen{0, 0, 1280, 1024};
   std::vector<ADMDialog*> dialogs;  // live dialogs, oldest first
+  std::set<const ADMItem*> items;   // live items (stale handles are ignored)
   std::function<void(ADMDialogRef)> modalDriver;
   std::function<const PIResourceEntry*(SPPluginRef)> resources;
   std::optional<std::string> fileAnswer;

@@ -243,9 +243,16 @@ ADMItemRef itemCreate(ADMDialogRef dialog, int32 itemID, const char* itemType,
     if (kind == ItemKind::Slider) owned->maxValue = 100.0f;
     item = owned.get();
     dialog->items.push_back(std::move(owned));
+    hostState().items.insert(item);
     if (dialog->view) item->view = dialog->view->createItemView(*item);
   } catch (...) {
-    if (item) itemDestroy(item);
+    // Out of memory part way: undo what was done.
+    if (item) {
+      hostState().items.erase(item);
+      auto& v = dialog->items;
+      v.erase(std::remove_if(v.begin(), v.end(), [item](const std::unique_ptr<ADMItem>& p) { return p.get() == item; }),
+              v.end());
+    }
     return nullptr;
   }
   if (initProc && initProc(item) != kADMNoErr) {
@@ -258,7 +265,8 @@ ADMItemRef itemCreate(ADMDialogRef dialog, int32 itemID, const char* itemType,
 }  // namespace
 
 void itemDestroy(ADMItemRef item) {
-  if (!item || !item->dialog) return;
+  // A handle whose item the host destroyed already (with its dialog) is ignored.
+  if (!item || hostState().items.count(item) == 0 || !item->dialog) return;
   ADMDialog* d = item->dialog;
   auto it = std::find_if(d->items.begin(), d->items.end(),
                          [item](const std::unique_ptr<ADMItem>& p) { return p.get() == item; });
@@ -272,6 +280,7 @@ void itemDestroy(ADMItemRef item) {
   for (ADMItem* member : item->members) member->group = nullptr;
   std::unique_ptr<ADMItem> owned = std::move(*it);
   d->items.erase(it);
+  hostState().items.erase(item);
 }
 
 void itemUpdate(ADMItemRef item) {
