@@ -1,8 +1,12 @@
 // The `veyra` command. Other parts of the application add their options and
 // subcommands here, before run().
 #include "app/CommandLine.h"
+#include "app/DialogServices.h"
+#include "app/ScriptingCommand.h"
 
 int main(int argc, char** argv) {
   veyra::app::CommandLine cli;
+  cli.addExtension(veyra::app::makeDialogExtension());
+  veyra::app::addScriptingCommands(cli);
   return cli.run(argc, argv);
 }

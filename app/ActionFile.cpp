@@ -1,0 +1,324 @@
+#include "app/ActionFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace veyra::app {
+
+namespace {
+
+constexpr size_t kMaxStringLength = 255;  // a descriptor string is length-prefixed
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string describe(const TermParameter& p) { return p.name + " (" + fourCCText(p.key) + ")"; }
+
+std::string validKeys(const TermEvent& event) {
+  std::string out;
+  for (const TermParameter& p : event.parameters) {
+    if (!out.empty()) out += ", ";
+    out += fourCCText(p.key) + " (" + p.name + ")";
+  }
+  return out;
+}
+
+std::string validValues(const TermEnumeration& e) {
+  std::string out;
+  for (const TermEnumValue& v : e.values) {
+    if (!out.empty()) out += ", ";
+    out += fourCCText(v.code) + " (" + v.name + ")";
+  }
+  return out;
+}
+
+const TermEnumeration& enumerationOf(const ModuleScripting& s, const TermParameter& p) {
+  const TermEnumeration* e = s.terminology.findEnumeration(p.type);
+  if (e == nullptr) throw ScriptingInputError("the terminology lists no enumeration '" + fourCCText(p.type) + "'");
+  return *e;
+}
+
+const char* typeHint(TermValueKind kind) {
+  switch (kind) {
+    case TermValueKind::Float: return "a number";
+    case TermValueKind::Integer: return "an integer from -2147483648 to 2147483647";
+    case TermValueKind::Enumerated: return "one of its values";
+    case TermValueKind::String: return "a text of at most 255 bytes";
+    case TermValueKind::Boolean: return "true or false";
+    case TermValueKind::Unsupported: break;
+  }
+  return "nothing this host can give";
+}
+
+// The item for one parameter and its textual value (--set).
+DescriptorItem itemFromText(const ModuleScripting& s, const TermParameter& p, const std::string& text,
+                            const std::string& context) {
+  const TermValueKind kind = valueKindOf(s.terminology, p);
+  auto refuse = [&](const std::string& why) -> ScriptingInputError {
+    return ScriptingInputError(context + ": " + why + "; " + describe(p) + " takes " + typeHint(kind));
+  };
+  switch (kind) {
+    case TermValueKind::Float: {
+      errno = 0;
+      char* end = nullptr;
+      const double v = text.empty() ? 0.0 : std::strtod(text.c_str(), &end);
+      if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(v))
+        throw refuse(quoted(text) + " is not a finite number");
+      return DescriptorItem::makeFloat(p.key, v);
+    }
+    case TermValueKind::Integer: {
+      errno = 0;
+      char* end = nullptr;
+      const long long v = text.empty() ? 0 : std::strtoll(text.c_str(), &end, 10);
+      if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || v < INT32_MIN || v > INT32_MAX)
+        throw refuse(quoted(text) + " is not a 32-bit integer");
+      return DescriptorItem::makeInteger(p.key, static_cast<int32>(v));
+    }
+    case TermValueKind::Enumerated: {
+      const TermEnumeration& e = enumerationOf(s, p);
+      const TermEnumValue* v = e.find(text);
+      if (v == nullptr)
+        throw ScriptingInputError(context + ": unknown value " + quoted(text) + " for " + describe(p) +
+                                  "; valid values: " + validValues(e));
+      return DescriptorItem::makeEnumerated(p.key, e.type, v->code);
+    }
+    case TermValueKind::String:
+      if (text.size() > kMaxStringLength)
+        throw refuse("the text has " + std::to_string(text.size()) + " bytes");
+      return DescriptorItem::makeString(p.key, text);
+    case TermValueKind::Boolean:
+      if (text == "true") return DescriptorItem::makeBoolean(p.key, true);
+      if (text == "false") return DescriptorItem::makeBoolean(p.key, false);
+      throw refuse(quoted(text) + " is not a boolean");
+    case TermValueKind::Unsupported: break;
+  }
+  throw refuse("its terminology type '" + fourCCText(p.type) + "' is not supported");
+}
+
+}  // namespace
+
+// ---- the module's scripting ---------------------------------------------------
+
+ModuleScripting ModuleScripting::fromResources(const PIResourceEntry* table) {
+  ModuleScripting s;
+  s.properties = readFilterProperties(table);
+  const int16_t termId = s.properties.terminology ? s.properties.terminology->resourceId
+                                                  : static_cast<int16_t>(kPluginResourceId);
+  const PIResourceEntry* aete = findResource(table, kTerminologyType, termId);
+  if (aete == nullptr)
+    throw TerminologyError("the module has no scripting terminology ('aete' " + std::to_string(termId) + ")");
+  s.terminology = parseTerminology(aete->data, aete->size);
+  const TermEvent* event = nullptr;
+  if (s.properties.terminology) event = s.terminology.findEvent(s.properties.terminology->eventId);
+  if (event == nullptr && !s.terminology.suites.empty() && !s.terminology.suites[0].events.empty())
+    event = &s.terminology.suites[0].events[0];
+  if (event == nullptr) throw TerminologyError("the module's terminology describes no event");
+  s.eventId = event->id;
+  return s;
+}
+
+const TermEvent& ModuleScripting::event() const {
+  const TermEvent* e = terminology.findEvent(eventId);
+  if (e == nullptr) throw TerminologyError("the module's terminology describes no event");
+  return *e;
+}
+
+const TermParameter& ModuleScripting::parameter(const std::string& keyOrName, const std::string& context) const {
+  const TermParameter* p = findParameter(event(), keyOrName);
+  if (p == nullptr)
+    throw ScriptingInputError(context + ": unknown key " + quoted(keyOrName) + "; valid keys: " + validKeys(event()));
+  return *p;
+}
+
+// ---- --set ------------------------------------------------------------------------
+
+DescriptorItem parseSetting(const ModuleScripting& s, const std::string& assignment) {
+  const std::string context = "--set " + assignment;
+  const size_t eq = assignment.find('=');
+  if (eq == std::string::npos || eq == 0)
+    throw ScriptingInputError(context + ": expected KEY=VALUE, with KEY a four-character key or a parameter name");
+  const TermParameter& p = s.parameter(assignment.substr(0, eq), context);
+  return itemFromText(s, p, assignment.substr(eq + 1), context);
+}
+
+void mergeDescriptor(Descriptor& into, const DescriptorItem& item) {
+  for (DescriptorItem& existing : into) {
+    if (existing.key == item.key) {
+      existing = item;
+      return;
+    }
+  }
+  into.push_back(item);
+}
+
+// ---- action files -------------------------------------------------------------------
+
+Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& action, const std::string& source) {
+  auto bad = [&](const std::string& why) { return ScriptingInputError(source + ": " + why); };
+  if (!action.is_object()) throw bad("expected a JSON object with a \"descriptor\" list");
+  if (action.contains("filter")) {
+    const nlohmann::json& f = action["filter"];
+    if (!f.is_string()) throw bad("\"filter\" must be the filter's name as text");
+    if (f.get<std::string>() != s.properties.name)
+      throw bad("the action is for the filter " + quoted(f.get<std::string>()) + ", this module is " +
+                quoted(s.properties.name));
+  }
+  if (action.contains("event")) {
+    const nlohmann::json& e = action["event"];
+    if (!e.is_string() || e.get<std::string>() != fourCCText(s.eventId))
+      throw bad("\"event\" must be " + quoted(fourCCText(s.eventId)) + ", the filter's event");
+  }
+  if (!action.contains("descriptor") || !action["descriptor"].is_array())
+    throw bad("expected a \"descriptor\" list of items");
+
+  Descriptor d;
+  size_t index = 0;
+  for (const nlohmann::json& item : action["descriptor"]) {
+    ++index;
+    std::string where = "descriptor item " + std::to_string(index);
+    if (!item.is_object()) throw bad(where + ": expected an object with \"key\", \"type\" and \"value\"");
+    if (!item.contains("key") || !item["key"].is_string()) throw bad(where + ": expected a \"key\" as text");
+    const TermParameter& p = s.parameter(item["key"].get<std::string>(), source + ": " + where);
+    where += " (" + fourCCText(p.key) + ")";
+    const TermValueKind kind = valueKindOf(s.terminology, p);
+    const std::string expected = valueKindName(kind);
+    if (!item.contains("type") || !item["type"].is_string())
+      throw bad(where + ": expected a \"type\", here " + quoted(expected));
+    if (item["type"].get<std::string>() != expected)
+      throw bad(where + ": type " + quoted(item["type"].get<std::string>()) + " given, " + quoted(expected) +
+                " expected");
+    if (!item.contains("value")) throw bad(where + ": no \"value\"");
+    const nlohmann::json& v = item["value"];
+    switch (kind) {
+      case TermValueKind::Float: {
+        if (!v.is_number()) throw bad(where + ": the value must be a number, not " + v.dump());
+        const double x = v.get<double>();
+        if (!std::isfinite(x)) throw bad(where + ": the value must be a finite number");
+        mergeDescriptor(d, DescriptorItem::makeFloat(p.key, x));
+        break;
+      }
+      case TermValueKind::Integer: {
+        const bool fits = v.is_number_integer() &&
+                          (v.is_number_unsigned() ? v.get<uint64_t>() <= uint64_t{INT32_MAX}
+                                                  : v.get<int64_t>() >= INT32_MIN && v.get<int64_t>() <= INT32_MAX);
+        if (!fits) throw bad(where + ": the value must be a 32-bit integer, not " + v.dump());
+        mergeDescriptor(d, DescriptorItem::makeInteger(p.key, static_cast<int32>(v.get<int64_t>())));
+        break;
+      }
+      case TermValueKind::Enumerated: {
+        const TermEnumeration& e = enumerationOf(s, p);
+        if (!item.contains("enumType") || !item["enumType"].is_string() ||
+            item["enumType"].get<std::string>() != fourCCText(e.type))
+          throw bad(where + ": expected \"enumType\": " + quoted(fourCCText(e.type)));
+        const TermEnumValue* ev = v.is_string() ? e.find(v.get<std::string>()) : nullptr;
+        if (ev == nullptr)
+          throw bad(where + ": unknown value " + v.dump() + "; valid values: " + validValues(e));
+        mergeDescriptor(d, DescriptorItem::makeEnumerated(p.key, e.type, ev->code));
+        break;
+      }
+      case TermValueKind::String:
+        if (!v.is_string()) throw bad(where + ": the value must be text, not " + v.dump());
+        if (v.get<std::string>().size() > kMaxStringLength)
+          throw bad(where + ": the text has " + std::to_string(v.get<std::string>().size()) +
+                    " bytes, at most 255 fit");
+        mergeDescriptor(d, DescriptorItem::makeString(p.key, v.get<std::string>()));
+        break;
+      case TermValueKind::Boolean:
+        if (!v.is_boolean()) throw bad(where + ": the value must be true or false, not " + v.dump());
+        mergeDescriptor(d, DescriptorItem::makeBoolean(p.key, v.get<bool>()));
+        break;
+      case TermValueKind::Unsupported:
+        throw bad(where + ": its terminology type '" + fourCCText(p.type) + "' is not supported");
+    }
+  }
+  return d;
+}
+
+Descriptor readActionFile(const ModuleScripting& s, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw ScriptingInputError(path + ": cannot read: " + std::strerror(errno));
+  nlohmann::json action;
+  try {
+    action = nlohmann::json::parse(in);
+  } catch (const nlohmann::json::exception& e) {
+    throw ScriptingInputError(path + ": not a JSON action file: " + e.what());
+  }
+  return descriptorFromAction(s, action, path);
+}
+
+nlohmann::ordered_json actionFromDescriptor(const ModuleScripting& s, const Descriptor& d) {
+  nlohmann::ordered_json items = nlohmann::ordered_json::array();
+  for (const DescriptorItem& i : d) {
+    nlohmann::ordered_json item;
+    item["key"] = fourCCText(i.key);
+    switch (i.kind) {
+      case DescriptorItem::Kind::Float:
+        item["type"] = "float";
+        item["value"] = i.number;  // a non-finite number would be written as null
+        break;
+      case DescriptorItem::Kind::Integer:
+        item["type"] = "integer";
+        item["value"] = i.integer;
+        break;
+      case DescriptorItem::Kind::Enumerated:
+        item["type"] = "enum";
+        item["enumType"] = fourCCText(i.enumType);
+        item["value"] = fourCCText(i.enumValue);
+        break;
+      case DescriptorItem::Kind::String:
+        item["type"] = "string";
+        item["value"] = i.text;
+        break;
+      case DescriptorItem::Kind::Boolean:
+        item["type"] = "boolean";
+        item["value"] = i.flag;
+        break;
+    }
+    items.push_back(std::move(item));
+  }
+  nlohmann::ordered_json action;
+  action["filter"] = s.properties.name;
+  action["event"] = fourCCText(s.eventId);
+  action["descriptor"] = std::move(items);
+  return action;
+}
+
+void writeActionFile(const ModuleScripting& s, const Descriptor& d, const std::string& path) {
+  // Strings from a descriptor are bytes in the host's code page; invalid
+  // UTF-8 is replaced rather than failing the dump.
+  const std::string text =
+      actionFromDescriptor(s, d).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  const size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  std::string temp = folder + "/.veyra-action.XXXXXX";
+  const int fd = mkstemp(temp.data());
+  if (fd < 0) throw ScriptingInputError(path + ": cannot write: " + std::strerror(errno));
+  const mode_t mask = umask(0);
+  umask(mask);
+  fchmod(fd, 0666 & ~mask);
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < text.size()) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<size_t>(n);
+  }
+  const int err = errno;
+  if (close(fd) != 0) ok = false;
+  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+    const int why = ok ? errno : err;
+    std::remove(temp.c_str());
+    throw ScriptingInputError(path + ": cannot write: " + std::strerror(why));
+  }
+}
+
+}  // namespace veyra::app
