@@ -151,7 +151,10 @@ constexpr void writePropertyData(Sink& s, Property p) {
       put32(s, scripting::kEventCode);  // class
       put32(s, scripting::kEventCode);  // event
       put16(s, static_cast<uint16_t>(scripting::kTerminologyId));
+      // The scope identifier, zero-terminated and padded to a multiple of 4
+      // bytes on its own (37 -> 40): 54 bytes, 56 with the property's padding.
       putZeroTerminated(s, scripting::kScopeId);
+      for (std::size_t k = textLength(scripting::kScopeId) + 1; k % 4 != 0; ++k) s.byte(0);
       break;
     case Property::Enable:
       putZeroTerminated(s, kEnableExpression);
