@@ -166,6 +166,9 @@ int CommandLine::run(int argc, char** argv) {
 }
 
 int CommandLine::runFilter(const RunOptions& options) {
+  // From here Ctrl-C cancels cleanly: the filter's abort procedure answers
+  // true at its next check, or at once if it came earlier, and nothing is written.
+  installInterruptHandler();
   Document doc = [&] {
     try {
       return loadImage(options.input);
@@ -209,8 +212,6 @@ int CommandLine::runFilter(const RunOptions& options) {
   {
     ProgressBar bar(stderr, !options.quiet && ProgressBar::stderrIsTerminal());
     host.setProgressReporter([&bar](int32 done, int32 total) { bar.update(done, total); });
-    clearInterrupt();
-    installInterruptHandler();
     result = host.run(module);
     host.setProgressReporter(nullptr);
   }
@@ -235,6 +236,7 @@ int CommandLine::runAbout(const std::string& plugin) {
   const PluginModule module = loadModule(plugin);
   Document doc(1, 1, ColorMode::RGB);
   FilterHost host(doc);
+  for (auto& e : extensions_) e->beforeAbout(host, module);
   const int16 result = host.about(module);
   if (result != noErr) {
     say("the about box failed: " + describeResult(result));

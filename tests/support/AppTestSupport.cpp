@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -116,7 +118,8 @@ bool fileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env) {
+CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
+                       int interruptAfterMs) {
   // The environment and argument vectors are built before fork: the child
   // only calls async-signal-safe functions.
   std::map<std::string, std::string> vars;
@@ -160,8 +163,20 @@ CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std:
   CommandResult result;
   pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   int open = 2;
+  const auto start = std::chrono::steady_clock::now();
+  bool interrupted = interruptAfterMs < 0;
   while (open > 0) {
-    if (poll(fds, 2, -1) < 0) {
+    int timeout = -1;
+    if (!interrupted) {
+      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+      if (elapsed.count() >= interruptAfterMs) {
+        kill(pid, SIGINT);
+        interrupted = true;
+      } else {
+        timeout = static_cast<int>(interruptAfterMs - elapsed.count());
+      }
+    }
+    if (poll(fds, 2, timeout) < 0) {
       if (errno == EINTR) continue;
       break;
     }

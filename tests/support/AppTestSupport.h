@@ -69,7 +69,9 @@ struct CommandResult {
 };
 // Runs the veyra executable with the arguments; env entries are added to the
 // environment (an empty value removes the variable).
-CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {});
+// With interruptAfterMs >= 0, SIGINT is sent that many milliseconds after the start.
+CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
+                       int interruptAfterMs = -1);
 
 std::string rectText(const VRect& r);
 
