@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "fx/ScaleCore.h"
+#include "fx/Simd.h"
 
 namespace fx {
 namespace detail {
@@ -53,23 +54,46 @@ class RowRing {
   std::vector<int32_t> tags_;
 };
 
-// X-filters one row: out[i] = (2^(SHIFT-1) + sum of w x (in >> PRE)) >> SHIFT, optionally
-// clamped to maxValue. Each channel keeps its position.
-template <int CH, int PRE, int SHIFT, bool CLAMP, class Sum, class In, class Out>
-void xFilterRow(const In* in, Out* out, const WeightTables& t, int32_t count, Sum maxValue) {
-  const int32_t* first = t.first.data();
-  const int32_t* end = t.end.data();
-  const int32_t* offset = t.offset.data();
-  const int32_t* weights = t.weights.data();
+// The x tables padded to one tap count for every destination pixel: the range is moved left where
+// it would run past the source window and the extra taps get weight 0, which adds nothing to any
+// sum, so a fixed-length loop gives the same results as the tables themselves.
+struct PaddedTables {
+  int32_t taps = 1;
+  std::vector<int32_t> first;    // per destination pixel
+  std::vector<int32_t> weights;  // taps per destination pixel
+};
+
+PaddedTables padTables(const WeightTables& t, int32_t count, int32_t len) {
+  PaddedTables p;
+  p.taps = std::max(t.maxTaps, 1);  // every table lies inside [0, len), so taps <= len
+  p.first.resize(size_t(count));
+  p.weights.assign(checkedMul(size_t(count), size_t(p.taps)), 0);
   for (int32_t i = 0; i < count; ++i) {
-    const int32_t taps = end[i] - first[i];
-    const int32_t* w = weights + offset[i];
+    const int32_t f = std::min(t.first[size_t(i)], len - p.taps);
+    p.first[size_t(i)] = f;
+    int32_t* w = p.weights.data() + size_t(i) * size_t(p.taps);
+    for (int32_t j = t.first[size_t(i)]; j < t.end[size_t(i)]; ++j)
+      w[j - f] = t.weights[size_t(t.offset[size_t(i)] + j - t.first[size_t(i)])];
+  }
+  return p;
+}
+
+// X-filters one row: out[i] = (2^(SHIFT-1) + sum of w x in) >> SHIFT, optionally clamped to
+// maxValue. Each channel keeps its position. TAPS 0: the tap count is read from the tables.
+template <int CH, int SHIFT, bool CLAMP, int TAPS, class Sum, class In, class Out>
+FX_ALWAYS_INLINE void xFilterRowFixed(const In* __restrict in, Out* __restrict out, const PaddedTables& t,
+                                      int32_t count, Sum maxValue) {
+  const int32_t taps = TAPS ? TAPS : t.taps;
+  const int32_t* __restrict first = t.first.data();
+  const int32_t* __restrict weights = t.weights.data();
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t* w = weights + size_t(i) * size_t(taps);
     const In* s = in + size_t(first[i]) * CH;
     Sum sum[CH];
     for (int c = 0; c < CH; ++c) sum[c] = Sum(1) << (SHIFT - 1);
     for (int32_t k = 0; k < taps; ++k) {
       const Sum wk = static_cast<Sum>(w[k]);
-      for (int c = 0; c < CH; ++c) sum[c] += wk * static_cast<Sum>(Sum(s[size_t(k) * CH + c]) >> PRE);
+      for (int c = 0; c < CH; ++c) sum[c] += wk * static_cast<Sum>(s[size_t(k) * CH + c]);
     }
     for (int c = 0; c < CH; ++c) {
       Sum v = sum[c] >> SHIFT;
@@ -79,20 +103,79 @@ void xFilterRow(const In* in, Out* out, const WeightTables& t, int32_t count, Su
   }
 }
 
+// Four-channel rows with 32-bit sums: the four channels of a pixel as one vector, so each tap is
+// one vector multiply-add. The same arithmetic as xFilterRowFixed, lane by lane.
+typedef uint32_t U32x4 __attribute__((vector_size(16)));
+
+template <class In>
+FX_ALWAYS_INLINE U32x4 loadPixel4(const In* s) {
+  if constexpr (sizeof(In) == 4) {
+    U32x4 v;
+    std::memcpy(&v, s, sizeof v);
+    return v;
+  } else {
+    return U32x4{uint32_t(s[0]), uint32_t(s[1]), uint32_t(s[2]), uint32_t(s[3])};
+  }
+}
+
+template <int SHIFT, bool CLAMP, int TAPS, class In, class Out>
+FX_ALWAYS_INLINE void xFilterRow4x32(const In* __restrict in, Out* __restrict out, const PaddedTables& t,
+                                     int32_t count, uint32_t maxValue) {
+  const int32_t taps = TAPS ? TAPS : t.taps;
+  const int32_t* __restrict first = t.first.data();
+  const int32_t* __restrict weights = t.weights.data();
+  const U32x4 limit = {maxValue, maxValue, maxValue, maxValue};
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t* w = weights + size_t(i) * size_t(taps);
+    const In* s = in + size_t(first[i]) * 4;
+    U32x4 sum = {1u << (SHIFT - 1), 1u << (SHIFT - 1), 1u << (SHIFT - 1), 1u << (SHIFT - 1)};
+    for (int32_t k = 0; k < taps; ++k) sum += static_cast<uint32_t>(w[k]) * loadPixel4(s + size_t(k) * 4);
+    U32x4 v = sum >> SHIFT;
+    if (CLAMP) v = v > limit ? limit : v;
+    Out* o = out + size_t(i) * 4;
+    o[0] = static_cast<Out>(v[0]);
+    o[1] = static_cast<Out>(v[1]);
+    o[2] = static_cast<Out>(v[2]);
+    o[3] = static_cast<Out>(v[3]);
+  }
+}
+
+template <int CH, int SHIFT, bool CLAMP, class Sum, class In, class Out>
+FX_ALWAYS_INLINE void xFilterRow(const In* in, Out* out, const PaddedTables& t, int32_t count, Sum maxValue) {
+  if constexpr (CH == 4 && sizeof(Sum) == 4) {
+    switch (t.taps) {
+      case 3: xFilterRow4x32<SHIFT, CLAMP, 3>(in, out, t, count, maxValue); return;
+      case 4: xFilterRow4x32<SHIFT, CLAMP, 4>(in, out, t, count, maxValue); return;
+      case 5: xFilterRow4x32<SHIFT, CLAMP, 5>(in, out, t, count, maxValue); return;
+      default: xFilterRow4x32<SHIFT, CLAMP, 0>(in, out, t, count, maxValue); return;
+    }
+  }
+  switch (t.taps) {
+    case 1: xFilterRowFixed<CH, SHIFT, CLAMP, 1>(in, out, t, count, maxValue); break;
+    case 2: xFilterRowFixed<CH, SHIFT, CLAMP, 2>(in, out, t, count, maxValue); break;
+    case 3: xFilterRowFixed<CH, SHIFT, CLAMP, 3>(in, out, t, count, maxValue); break;
+    case 4: xFilterRowFixed<CH, SHIFT, CLAMP, 4>(in, out, t, count, maxValue); break;
+    case 5: xFilterRowFixed<CH, SHIFT, CLAMP, 5>(in, out, t, count, maxValue); break;
+    case 6: xFilterRowFixed<CH, SHIFT, CLAMP, 6>(in, out, t, count, maxValue); break;
+    default: xFilterRowFixed<CH, SHIFT, CLAMP, 0>(in, out, t, count, maxValue); break;
+  }
+}
+
 // acc[k] = sum over the rows of weight x row[k], in Acc arithmetic. Worked in chunks so that the
 // accumulator stays in cache while every row of the range is added.
 template <class Acc, class Row>
-void yAccumulate(Row* const* rows, const int32_t* w, int32_t taps, Acc* acc, size_t samples) {
-  constexpr size_t kChunk = 1024;
+FX_ALWAYS_INLINE void yAccumulate(Row* const* rows, const int32_t* w, int32_t taps, Acc* __restrict acc,
+                                  size_t samples) {
+  constexpr size_t kChunk = 2048;
   for (size_t c0 = 0; c0 < samples; c0 += kChunk) {
     const size_t c1 = std::min(samples, c0 + kChunk);
     {
-      const Row* r = rows[0];
+      const Row* __restrict r = rows[0];
       const Acc wk = static_cast<Acc>(w[0]);
       for (size_t k = c0; k < c1; ++k) acc[k] = wk * static_cast<Acc>(r[k]);
     }
     for (int32_t j = 1; j < taps; ++j) {
-      const Row* r = rows[j];
+      const Row* __restrict r = rows[j];
       const Acc wk = static_cast<Acc>(w[j]);
       for (size_t k = c0; k < c1; ++k) acc[k] += wk * static_cast<Acc>(r[k]);
     }
@@ -110,9 +193,10 @@ Geometry geometryOf(const ScalePlan& plan) {
 
 // X first: rows are x-filtered into the ring, then weighted down the column into the accumulator.
 template <int CH, class Sample, class XRow, class XSum, class Acc, int XSHIFT, int FSHIFT, uint32_t MAXV>
-void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   const Geometry g = geometryOf(plan);
-  const WeightTables tx = buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true);
+  const PaddedTables tx =
+      padTables(buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
   const WeightTables ty = buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
   const size_t outSamples = checkedMul(size_t(g.bnx), CH);
   RowRing<XRow> ring(std::max(ty.maxTaps, 1), outSamples);
@@ -128,7 +212,7 @@ void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
       XRow* slot = ring.slot(j);
       if (!ring.holds(j)) {
         src.readRow(g.ay0 + j, g.ax0, g.anx, srcRow.data());
-        xFilterRow<CH, 0, XSHIFT, false, XSum>(srcRow.data(), slot, tx, g.bnx, XSum(0));
+        xFilterRow<CH, XSHIFT, false, XSum>(srcRow.data(), slot, tx, g.bnx, XSum(0));
         ring.mark(j);
       }
       rows[size_t(k)] = slot;
@@ -146,9 +230,10 @@ void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
 
 // Y first: raw source rows are weighted down the column, then the accumulator is x-filtered.
 template <int CH, class Sample, class Acc, class XSum, int PRE, int XSHIFT, uint32_t MAXV>
-void runYFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+FX_ALWAYS_INLINE void runYFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   const Geometry g = geometryOf(plan);
-  const WeightTables tx = buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true);
+  const PaddedTables tx =
+      padTables(buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
   const WeightTables ty = buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
   const size_t inSamples = checkedMul(size_t(g.anx), CH);
   RowRing<Sample> ring(std::max(ty.maxTaps, 1), inSamples);
@@ -168,7 +253,10 @@ void runYFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
       rows[size_t(k)] = slot;
     }
     yAccumulate(rows.data(), ty.weights.data() + ty.offset[r], taps, acc.data(), inSamples);
-    xFilterRow<CH, PRE, XSHIFT, true, XSum>(acc.data(), dstRow.data(), tx, g.bnx, XSum(MAXV));
+    // The pre-shift (truncating) once per sample rather than once per tap.
+    Acc* __restrict a = acc.data();
+    for (size_t k = 0; k < inSamples; ++k) a[k] >>= PRE;
+    xFilterRow<CH, XSHIFT, true, XSum>(acc.data(), dstRow.data(), tx, g.bnx, XSum(MAXV));
     dst.writeRow(g.by0 + r, g.bx0, g.bnx, dstRow.data());
   }
 }
@@ -204,14 +292,8 @@ void runPoint(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   }
 }
 
-}  // namespace
-
-void runScale(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
-  if (!plan.run) return;
-  if (plan.point) {
-    runPoint(plan, src, dst);
-    return;
-  }
+// The filtered variants, compiled for the baseline and for AVX2.
+FX_ALWAYS_INLINE void runFilteredBody(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   const bool one = plan.channels == 1;
   const bool eight = plan.bytesPerChannel == 1;
   if (plan.xFirst) {
@@ -231,6 +313,23 @@ void runScale(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
       else runYFirst<4, uint16_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
     }
   }
+}
+
+void runFilteredGeneric(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) { runFilteredBody(plan, src, dst); }
+FX_TARGET_AVX2 void runFilteredAvx2(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+  runFilteredBody(plan, src, dst);
+}
+
+}  // namespace
+
+void runScale(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+  if (!plan.run) return;
+  if (plan.point) {
+    runPoint(plan, src, dst);
+    return;
+  }
+  if (cpuHasAvx2()) runFilteredAvx2(plan, src, dst);
+  else runFilteredGeneric(plan, src, dst);
 }
 
 }  // namespace detail
