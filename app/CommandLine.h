@@ -55,6 +55,8 @@ class RunExtension {
   virtual void afterRun(FilterHost& host, const PluginModule& module, const RunOptions& options) {
     (void)host, (void)module, (void)options;
   }
+  // Before the about box is shown (about has no run options).
+  virtual void beforeAbout(FilterHost& host, const PluginModule& module) { (void)host, (void)module; }
 };
 
 class CommandLine {

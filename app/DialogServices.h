@@ -1,0 +1,31 @@
+// What a host session needs before the plug-in may show a dialog: the dialog
+// manager suites, the pixel display service, the module's bitmaps for the
+// icon suite, and the colour-space suite's picker bridged to the dialog
+// manager's colour chooser. Also the `veyra edit` and `veyra about` wiring.
+#ifndef VEYRA_APP_DIALOGSERVICES_H
+#define VEYRA_APP_DIALOGSERVICES_H
+
+#include <memory>
+
+#include "app/CommandLine.h"
+#include "host/PluginResources.h"
+
+namespace veyra::app {
+
+// Offers the dialog services in the host's session; resources is the
+// module's resource table (the icon suite reads its bitmaps).
+void installDialogServices(FilterHost& host, const PIResourceEntry* resources);
+
+// The run-command extension: installs the dialog services for every run and,
+// for edit, opens the display first (CommandError(kExitUsage) with the reason
+// when there is none).
+std::unique_ptr<RunExtension> makeDialogExtension();
+
+// Environment variable for tests: when set to a file name, `veyra edit`
+// saves a PNG screenshot of the dialog after its first full drawing and
+// presses OK (its value "cancel:FILE" presses Cancel instead).
+constexpr const char* kAutoConfirmVariable = "VEYRA_DIALOG_AUTOCONFIRM";
+
+}  // namespace veyra::app
+
+#endif
