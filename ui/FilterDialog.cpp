@@ -1,5 +1,8 @@
 #include "ui/FilterDialog.h"
 
+#include "ui/AboutDialog.h"
+#include "ui/LightDialog.h"
+
 namespace veyra {
 
 namespace {
@@ -12,13 +15,15 @@ DialogOverride setDialogOverrideForTesting(DialogOverride replacement) {
   return previous;
 }
 
-// The dialog itself arrives with the user-interface work; until then the
-// dialog confirms the current parameters.
 bool runLightDialog(FilterCall& call) {
   if (gDialogOverride != nullptr) return gDialogOverride(call);
-  return true;
+  int16_t result = call.result();
+  const bool ok = LightDialog::run(call.record(), *call.parameters(), *call.state(),
+                                   static_cast<SPPluginRef>(call.pluginRef()), &result);
+  if (!ok && result != call.result()) call.setResult(result);
+  return ok;
 }
 
-void showAboutBox(const AboutRecord*) {}
+void showAboutBox(const AboutRecord* about) { AboutDialog::show(about); }
 
 }  // namespace veyra
