@@ -140,6 +140,39 @@ FX_ALWAYS_INLINE void xFilterRow4x32(const In* __restrict in, Out* __restrict ou
   }
 }
 
+// One-channel rows, four taps, 32-bit sums: a destination pixel's four taps are four adjacent
+// samples, so they load as one vector; four pixels' products are summed across by shuffles.
+// Unsigned sums are the same in any order, so this equals xFilterRowFixed.
+template <int SHIFT, bool CLAMP, class In, class Out>
+FX_ALWAYS_INLINE void xFilterRow1x4(const In* __restrict in, Out* __restrict out, const PaddedTables& t,
+                                    int32_t count, uint32_t maxValue) {
+  const int32_t* __restrict first = t.first.data();
+  const int32_t* __restrict weights = t.weights.data();
+  const U32x4 half = {1u << (SHIFT - 1), 1u << (SHIFT - 1), 1u << (SHIFT - 1), 1u << (SHIFT - 1)};
+  const U32x4 limit = {maxValue, maxValue, maxValue, maxValue};
+  auto product = [&](int32_t i) {
+    U32x4 w;
+    std::memcpy(&w, weights + size_t(i) * 4, sizeof w);
+    return w * loadPixel4(in + first[i]);
+  };
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4) {
+    const U32x4 p0 = product(i), p1 = product(i + 1), p2 = product(i + 2), p3 = product(i + 3);
+    const U32x4 t0 = __builtin_shuffle(p0, p1, U32x4{0, 4, 1, 5}) + __builtin_shuffle(p0, p1, U32x4{2, 6, 3, 7});
+    const U32x4 t1 = __builtin_shuffle(p2, p3, U32x4{0, 4, 1, 5}) + __builtin_shuffle(p2, p3, U32x4{2, 6, 3, 7});
+    const U32x4 sum = half + __builtin_shuffle(t0, t1, U32x4{0, 1, 4, 5}) + __builtin_shuffle(t0, t1, U32x4{2, 3, 6, 7});
+    U32x4 v = sum >> SHIFT;
+    if (CLAMP) v = v > limit ? limit : v;
+    for (int k = 0; k < 4; ++k) out[i + k] = static_cast<Out>(v[k]);
+  }
+  for (; i < count; ++i) {
+    const U32x4 p = product(i);
+    uint32_t v = ((1u << (SHIFT - 1)) + p[0] + p[1] + p[2] + p[3]) >> SHIFT;
+    if (CLAMP && v > maxValue) v = maxValue;
+    out[i] = static_cast<Out>(v);
+  }
+}
+
 template <int CH, int SHIFT, bool CLAMP, class Sum, class In, class Out>
 FX_ALWAYS_INLINE void xFilterRow(const In* in, Out* out, const PaddedTables& t, int32_t count, Sum maxValue) {
   if constexpr (CH == 4 && sizeof(Sum) == 4) {
@@ -148,6 +181,12 @@ FX_ALWAYS_INLINE void xFilterRow(const In* in, Out* out, const PaddedTables& t, 
       case 4: xFilterRow4x32<SHIFT, CLAMP, 4>(in, out, t, count, maxValue); return;
       case 5: xFilterRow4x32<SHIFT, CLAMP, 5>(in, out, t, count, maxValue); return;
       default: xFilterRow4x32<SHIFT, CLAMP, 0>(in, out, t, count, maxValue); return;
+    }
+  }
+  if constexpr (CH == 1 && sizeof(Sum) == 4) {
+    if (t.taps == 4) {
+      xFilterRow1x4<SHIFT, CLAMP>(in, out, t, count, maxValue);
+      return;
     }
   }
   switch (t.taps) {
