@@ -22,7 +22,7 @@ const char* const kChannelNames[] = {"Luminance", "Red", "Green", "Blue", "Cyan"
                                      "Magenta", "Yellow", "Hue", "Saturation"};
 const char* const kShapeBlendNames[] = {"None", "Only", "Add", "Subtract", "Multiply",
                                         "Screen", "Difference", "Darken", "Lighten"};
-const char* const kViewNames[] = {"Result", "Light map", "Shape", "Original"};
+const char* const kViewNames[] = {"Result", "Map", "Shape", "Original"};
 
 struct SliderSpec {
   int32 id;
