@@ -108,6 +108,9 @@ class ItemWidget : public W {
     }
     ADMAction action = actionOf(event);
     if (action == kADMNoAction) return W::handle(event);
+    // FLTK reports the first move into a widget as entering it: an item that
+    // asked for moves but not for entering gets it as a move.
+    if (action == kADMEnterAction && !(item_.mask & kADMEnterMask)) action = kADMMouseMovedUpAction;
     ADMTracker tracker;
     tracker.action = action;
     tracker.modifiers = currentModifiers();
@@ -554,6 +557,37 @@ std::optional<std::string> runFileDialog(const FileDialogRequest& request) {
 void runMessageAlert(const std::string& message) {
   if (hostState().display) fl_alert("%s", message.c_str());
   else std::fprintf(stderr, "%s\n", message.c_str());
+}
+
+bool injectPointer(ADMDialogRef dialog, ADMAction action, ADMPoint point, ADMModifiers modifiers) {
+  if (!dialog || !dialog->view || !dialog->view->shown()) return false;
+  Fl_Window* window = Fl::first_window();
+  while (window && window->user_data() != dialog) window = Fl::next_window(window);
+  if (!window) return false;
+  int event;
+  switch (action) {
+    case kADMButtonDownAction: event = FL_PUSH; break;
+    case kADMButtonUpAction: event = FL_RELEASE; break;
+    case kADMMouseMovedDownAction: event = FL_DRAG; break;
+    case kADMMouseMovedUpAction: event = FL_MOVE; break;
+    default: return false;
+  }
+  int state = 0;
+  if (modifiers & kADMAltKeyModifier) state |= FL_ALT;
+  if (modifiers & kADMShiftKeyModifier) state |= FL_SHIFT;
+  if (modifiers & kADMControlKeyModifier) state |= FL_CTRL;
+  if (event == FL_PUSH || event == FL_DRAG) state |= FL_BUTTON1;
+  Fl::e_x = point.h;
+  Fl::e_y = point.v;
+  Fl::e_x_root = window->x() + point.h;
+  Fl::e_y_root = window->y() + point.v;
+  Fl::e_state = state;
+  Fl::e_keysym = FL_Button + 1;
+  Fl::e_clicks = 0;
+  Fl::e_is_click = event == FL_RELEASE;
+  int handled = Fl::handle(event, window);
+  Fl::flush();
+  return handled != 0;
 }
 
 bool captureWindow(ADMDialogRef dialog, std::vector<unsigned char>& rgb, int& width, int& height) {

@@ -117,6 +117,10 @@ DrawRecord draw(ADMItemRef item);
 // Times an item was drawn by an update (headless) and what was drawn last.
 long drawCount(ADMItemRef item);
 const DrawRecord& lastDraw(ADMItemRef item);
+// With a display: feeds a pointer event into the dialog's window as the
+// window system would (point in dialog coordinates), so that it goes
+// through the widgets' own event handling. Answers whether a widget took it.
+bool injectPointer(ADMDialogRef dialog, ADMAction action, ADMPoint point, ADMModifiers modifiers = 0);
 // Reads a shown dialog window's pixels (RGB rows, top first).
 bool captureWindow(ADMDialogRef dialog, std::vector<unsigned char>& rgb, int& width, int& height);
 

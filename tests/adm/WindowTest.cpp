@@ -2,6 +2,7 @@
 // the window shows what the items draw, and a modal run ends by a button.
 #include <png.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -106,6 +107,75 @@ TEST_F(WindowTest, ClosingTheWindowCancels) {
   host::setModalDriver([](ADMDialogRef ref) { host::closeWindow(ref); });
   EXPECT_EQ(dialog.runModal(), 2);
   EXPECT_EQ(log.entries, (std::vector<std::string>{"close"}));
+}
+
+// A picture item that records the pointer events it is given.
+class PointerProbe : public ADM::Item {
+ public:
+  PointerProbe(ADM::Dialog* d, const ADMRect& r) : ADM::Item(d, 7, kADMPictureStaticType, r) {}
+  bool track(ADM::Tracker& t) override {
+    actions.push_back(t.action());
+    modifiers.push_back(t.modifiers());
+    points.push_back(t.point());
+    return false;
+  }
+  std::vector<ADMAction> actions;
+  std::vector<ADMModifiers> modifiers;
+  std::vector<ADMPoint> points;
+};
+
+TEST_F(WindowTest, WindowEventsReachTheItemsThroughTheWidgets) {
+  ADM::Dialog dialog("events", 3, kADMModalDialogStyle);
+  dialog.sizeTo(300, 160);
+  PointerProbe probe(&dialog, ADMRect{10, 10, 110, 90});
+  probe.setMask(probe.mask() | kADMMouseMovedUpMask | kADMLeaveMask);
+  ADM::Slider slider(&dialog, 6, ADMRect{130, 20, 290, 36});
+  slider.setFloatRange(0, 100);
+  ADM::Button ok(&dialog, 1, "OK", ADMRect{200, 120, 290, 146});
+  EventLog log;
+  log.listen(slider, ADM::kTrackEvent, "track");
+  log.listen(slider, ADM::kChangedEvent, "changed");
+  log.listen(ok, ADM::kSelectEvent, "ok");
+  float valueAtRelease = -1;
+  host::setModalDriver([&](ADMDialogRef ref) {
+    host::injectPointer(ref, kADMMouseMovedUpAction, ADMPoint{30, 40});
+    host::injectPointer(ref, kADMButtonDownAction, ADMPoint{35, 45},
+                        kADMAltKeyModifier | kADMShiftKeyModifier);
+    host::injectPointer(ref, kADMMouseMovedDownAction, ADMPoint{50, 60});
+    host::injectPointer(ref, kADMButtonUpAction, ADMPoint{50, 60});
+    // Drag the slider from its left end to its far right.
+    host::injectPointer(ref, kADMButtonDownAction, ADMPoint{135, 28});
+    host::injectPointer(ref, kADMMouseMovedDownAction, ADMPoint{200, 28});
+    host::injectPointer(ref, kADMMouseMovedDownAction, ADMPoint{289, 28});
+    host::injectPointer(ref, kADMButtonUpAction, ADMPoint{289, 28});
+    valueAtRelease = slider.floatValue();
+    host::injectPointer(ref, kADMButtonDownAction, ADMPoint{240, 130});
+    host::injectPointer(ref, kADMButtonUpAction, ADMPoint{240, 130});
+  });
+  EXPECT_EQ(dialog.runModal(), 1);
+  // The probe saw the pointer enter and move without a button, then the
+  // press with Alt (0x20) and Shift (0x40), the drag and the release, in
+  // item coordinates.
+  auto down = std::find(probe.actions.begin(), probe.actions.end(), kADMButtonDownAction);
+  ASSERT_NE(down, probe.actions.end());
+  EXPECT_NE(std::find(probe.actions.begin(), down, kADMMouseMovedUpAction), down);
+  std::size_t at = static_cast<std::size_t>(down - probe.actions.begin());
+  ASSERT_GE(probe.actions.size(), at + 3);
+  EXPECT_EQ(probe.actions[at + 1], kADMMouseMovedDownAction);
+  EXPECT_EQ(probe.actions[at + 2], kADMButtonUpAction);
+  EXPECT_EQ(probe.modifiers[at] & 0x60u, 0x60u);
+  EXPECT_EQ(probe.points[at].h, 25);
+  EXPECT_EQ(probe.points[at].v, 35);
+  EXPECT_EQ(probe.points[at + 1].h, 40);
+  // Leaving the item for the slider is reported too.
+  EXPECT_EQ(probe.actions.back(), kADMLeaveAction);
+  // The slider: "track" at each move with the button held, "changed" once at release.
+  ASSERT_GE(log.entries.size(), 3u);
+  EXPECT_EQ(std::count(log.entries.begin(), log.entries.end(), "track"), 2);
+  EXPECT_EQ(std::count(log.entries.begin(), log.entries.end(), "changed"), 1);
+  EXPECT_EQ(log.entries.back(), "ok");
+  EXPECT_EQ(log.entries[log.entries.size() - 2], "changed");
+  EXPECT_GT(valueAtRelease, 90.0f);
 }
 
 }  // namespace
