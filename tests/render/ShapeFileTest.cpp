@@ -15,7 +15,7 @@
 
 #include "host/Errors.h"
 #include "render/ShapeFile.h"
-#include "render_test_host.h"
+#include "support/render_test_host.h"
 
 namespace veyra {
 namespace {
@@ -207,6 +207,21 @@ TEST_F(ShapeFiles, ReadsGrayJpegAtFullSize) {
     for (int32_t y = 0; y < 157; ++y)
       ASSERT_EQ(std::memcmp(shape->row(y), expected.data() + y * 300, 300), 0) << "row " << y;
   }
+}
+
+// Every bundled light shape is a picture the readers accept.
+TEST_F(ShapeFiles, BundledPatternsLoad) {
+  int count = 0;
+  for (const auto& entry : fs::directory_iterator(fs::path(VEYRA_SOURCE_DIR) / "patterns")) {
+    const HostBufferRef shape = load(entry.path().string());
+    ASSERT_TRUE(shape) << entry.path();
+    EXPECT_GE(shape->width(), 256) << entry.path();
+    EXPECT_LE(shape->width(), 1024) << entry.path();
+    EXPECT_GE(shape->height(), 256) << entry.path();
+    EXPECT_LE(shape->height(), 1024) << entry.path();
+    ++count;
+  }
+  EXPECT_GE(count, 5);
 }
 
 TEST_F(ShapeFiles, JpegNamedPngIsRead) {
