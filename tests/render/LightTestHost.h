@@ -83,7 +83,7 @@ public:
   HostDocument& document() { return *document_; }
   app::FilterHost& host() { return host_; }
   BufferLog& log() { return log_; }
-  size_t liveBuffers() const { return host_.memory().bufferCount(); }
+  size_t liveBuffers() { return host_.memory().bufferCount(); }
 
 private:
   app::Document doc_;
