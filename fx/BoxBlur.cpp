@@ -67,15 +67,24 @@ template <class Sample>
 constexpr int kShift = sizeof(Sample) == 1 ? 23 : 47;
 
 // Middle outputs of a row from the prefix sums: every tap inside the line. RECIP: (S R + B) >> shift;
-// otherwise exact division by W (passed as R).
-template <class Sample, class Sum, int CH, bool RECIP>
-FX_ALWAYS_INLINE void rowMiddle(const Sum* __restrict P, Sample* __restrict row, size_t q0, size_t q1, ptrdiff_t kIn, ptrdiff_t kOut,
-               Sum F, Sum d, Sum R, Sum B) {
+// otherwise exact division by W (passed as R). FRAC false: the end taps weigh 0 (d = 0) and are
+// not read.
+template <class Sample, class Sum, int CH, bool RECIP, bool FRAC>
+FX_ALWAYS_INLINE void rowMiddleLoop(const Sum* __restrict P, Sample* __restrict row, size_t q0, size_t q1,
+                                    ptrdiff_t kIn, ptrdiff_t kOut, Sum F, Sum d, Sum R, Sum B) {
   for (size_t q = q0; q < q1; ++q) {
     const Sum a = P[q + kIn], b = P[q + kOut];
-    const Sum S = F * (b - a) + d * (a - P[q - kOut] + P[q + kOut + CH] - b);
+    Sum S = F * (b - a);
+    if (FRAC) S += d * (a - P[q - kOut] + P[q + kOut + CH] - b);
     row[q] = static_cast<Sample>(RECIP ? (S * R + B) >> kShift<Sample> : S / R);
   }
+}
+
+template <class Sample, class Sum, int CH, bool RECIP>
+FX_ALWAYS_INLINE void rowMiddle(const Sum* P, Sample* row, size_t q0, size_t q1, ptrdiff_t kIn, ptrdiff_t kOut, Sum F,
+                                Sum d, Sum R, Sum B) {
+  if (d != 0) rowMiddleLoop<Sample, Sum, CH, RECIP, true>(P, row, q0, q1, kIn, kOut, F, d, R, B);
+  else rowMiddleLoop<Sample, Sum, CH, RECIP, false>(P, row, q0, q1, kIn, kOut, F, d, R, B);
 }
 
 // Prefix sums of one row of CH interleaved channels: P[(i + 1) CH + c] = sum of samples 0..i of
@@ -148,15 +157,25 @@ FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm
 
 // One middle output row of a block: sl, sl1, sh are the input rows p - n, p - n + 1, p + n; T
 // holds the inner sums of output p and is advanced to output p + 1.
-template <class Sample, class Sum, size_t MFIX, bool RECIP>
-FX_ALWAYS_INLINE void blockMiddleRow(const Sample* __restrict sl, const Sample* __restrict sl1, const Sample* __restrict sh,
-                           Sample* __restrict o, Sum* __restrict T, size_t mRuntime, Sum F, Sum d, Sum R, Sum B) {
+template <class Sample, class Sum, size_t MFIX, bool RECIP, bool FRAC>
+FX_ALWAYS_INLINE void blockMiddleRow(const Sample* __restrict sl, const Sample* __restrict sl1,
+                                     const Sample* __restrict sh, Sample* __restrict o, Sum* __restrict T,
+                                     size_t mRuntime, Sum F, Sum d, Sum R, Sum B) {
   const size_t M = MFIX ? MFIX : mRuntime;
   for (size_t m = 0; m < M; ++m) {
-    const Sum S = F * T[m] + d * (Sum(sl[m]) + Sum(sh[m]));
+    Sum S = F * T[m];
+    if (FRAC) S += d * (Sum(sl[m]) + Sum(sh[m]));
     o[m] = static_cast<Sample>(RECIP ? (S * R + B) >> kShift<Sample> : S / R);
     T[m] += Sum(sh[m]) - Sum(sl1[m]);
   }
+}
+
+template <class Sample, class Sum, size_t MFIX, bool RECIP, bool FRAC>
+FX_ALWAYS_INLINE void blockMiddle(const Sample* in, Sample* out, ptrdiff_t stride, size_t M, int32_t n, int32_t pEnd,
+                                  Sum* T, Sum F, Sum d, Sum R, Sum B) {
+  for (int32_t p = n + 1; p < pEnd; ++p)
+    blockMiddleRow<Sample, Sum, MFIX, RECIP, FRAC>(in + size_t(p - n) * M, in + size_t(p - n + 1) * M,
+                                                   in + size_t(p + n) * M, out + p * stride, T, M, F, d, R, B);
 }
 
 // A block of M lanes (adjacent samples of a row) filtered down L positions: input in, contiguous
@@ -195,14 +214,12 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   for (int32_t p = 0; p <= n; ++p) edgeOutput(p);
 
   const int32_t pEnd = L - n;
+  const Sum R = prm.useRecip ? Sum(prm.recip) : Sum(prm.window), B = Sum(prm.bias);
   if (prm.useRecip) {
-    for (int32_t p = n + 1; p < pEnd; ++p)
-      blockMiddleRow<Sample, Sum, MFIX, true>(row(p - n), row(p - n + 1), row(p + n), out + p * stride, T, M, F, d,
-                                              Sum(prm.recip), Sum(prm.bias));
+    if (d != 0) blockMiddle<Sample, Sum, MFIX, true, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
+    else blockMiddle<Sample, Sum, MFIX, true, false>(in, out, stride, M, n, pEnd, T, F, d, R, B);
   } else {
-    for (int32_t p = n + 1; p < pEnd; ++p)
-      blockMiddleRow<Sample, Sum, MFIX, false>(row(p - n), row(p - n + 1), row(p + n), out + p * stride, T, M, F, d,
-                                               Sum(prm.window), 0);
+    blockMiddle<Sample, Sum, MFIX, false, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
   }
   for (int32_t p = std::max(pEnd, n + 1); p < L; ++p) edgeOutput(p);
 }
