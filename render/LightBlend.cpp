@@ -62,8 +62,8 @@ void matteRows(uint32_t a, const uint8_t* col, uint8_t* tile, int32_t tileRowByt
 // in Screen it takes the colour's place with C as the strength. Both are
 // apply(p, I, C) with the operands ordered by the operator.
 template <typename Layout, typename Op>
-void imageRows(const uint32_t* c, uint8_t* tile, int32_t tileRowBytes, const uint8_t* image, int32_t imageRowBytes,
-               int32_t width, int32_t height) {
+void imageRows(const uint32_t* c, uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
+               int32_t imageRowBytes, int32_t width, int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
@@ -79,41 +79,57 @@ template <typename Body>
 void dispatch(int16_t imageMode, int32_t mode, Body body) {
   auto withOp = [&](auto layout) {
     switch (mode) {
-      case kLightAdd: body(layout, AddOp{}); break;
-      case kLightSubtract: body(layout, SubtractOp{}); break;
-      case kLightScreen: body(layout, ScreenOp{}); break;
-      default: break;
+      case kLightAdd:
+        body(layout, AddOp{});
+        break;
+      case kLightSubtract:
+        body(layout, SubtractOp{});
+        break;
+      case kLightScreen:
+        body(layout, ScreenOp{});
+        break;
+      default:
+        break;
     }
   };
   switch (imageMode) {
-    case plugInModeGrayScale: withOp(GrayLayout{}); break;
-    case plugInModeRGBColor: withOp(RgbLayout{}); break;
-    case plugInModeCMYKColor: withOp(CmykLayout{}); break;
-    default: break;
+    case plugInModeGrayScale:
+      withOp(GrayLayout{});
+      break;
+    case plugInModeRGBColor:
+      withOp(RgbLayout{});
+      break;
+    case plugInModeCMYKColor:
+      withOp(CmykLayout{});
+      break;
+    default:
+      break;
   }
 }
 
 }  // namespace
 
-void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode, uint8_t* tile,
-                     int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes, int32_t width,
-                     int32_t height) {
+void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode,
+                     uint8_t* tile, int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes,
+                     int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
   const uint32_t a = static_cast<uint32_t>(lightBrightnessFactor(brightnessPercent) * 255.0);  // 0..65535
   dispatch(imageMode, mode, [&](auto layout, auto op) {
-    matteRows<decltype(layout), decltype(op)>(a, col, tile, tileRowBytes, light, lightRowBytes, width, height);
+    matteRows<decltype(layout), decltype(op)>(a, col, tile, tileRowBytes, light, lightRowBytes, width,
+                                              height);
   });
 }
 
-void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode, uint8_t* tile,
-                     int32_t tileRowBytes, const uint8_t* lightImage, int32_t lightImageRowBytes, int32_t width,
-                     int32_t height) {
+void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode,
+                     uint8_t* tile, int32_t tileRowBytes, const uint8_t* lightImage,
+                     int32_t lightImageRowBytes, int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
   const double b = lightBrightnessFactor(brightnessPercent);
   uint32_t c[4];
   for (int k = 0; k < 4; ++k) c[k] = static_cast<uint32_t>(b * col[k]);  // 0..65535
   dispatch(imageMode, mode, [&](auto layout, auto op) {
-    imageRows<decltype(layout), decltype(op)>(c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
+    imageRows<decltype(layout), decltype(op)>(c, tile, tileRowBytes, lightImage, lightImageRowBytes, width,
+                                              height);
   });
 }
 
@@ -123,10 +139,17 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
   if (width <= 0 || height <= 0) return;
   int stride, channels;
   switch (imageMode) {
-    case plugInModeGrayScale: stride = 1, channels = 1; break;
-    case plugInModeRGBColor: stride = 4, channels = 3; break;
-    case plugInModeCMYKColor: stride = 4, channels = 4; break;
-    default: return;
+    case plugInModeGrayScale:
+      stride = 1, channels = 1;
+      break;
+    case plugInModeRGBColor:
+      stride = 4, channels = 3;
+      break;
+    case plugInModeCMYKColor:
+      stride = 4, channels = 4;
+      break;
+    default:
+      return;
   }
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;

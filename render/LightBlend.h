@@ -43,9 +43,9 @@ double lightBrightnessFactor(double brightnessPercent);
 // col[0]; RGB tiles four, of which bytes 0..2 change and byte 3 stays; CMYK
 // tiles four, all changing. Other image or blend modes leave the tile as it is.
 // The light map is one byte per pixel.
-void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode, uint8_t* tile,
-                     int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes, int32_t width,
-                     int32_t height);
+void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode,
+                     uint8_t* tile, int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes,
+                     int32_t width, int32_t height);
 
 // Image source: with C[k] = trunc(b x col[k]) and I the light image (the
 // tile's layout), every changed channel p becomes
@@ -53,9 +53,9 @@ void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4
 //   Subtract  max(0, p - div255(C x I))
 //   Screen    screen(p, I, C)
 // Channels, image modes and blend modes as for the Matte source.
-void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode, uint8_t* tile,
-                     int32_t tileRowBytes, const uint8_t* lightImage, int32_t lightImageRowBytes, int32_t width,
-                     int32_t height);
+void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode,
+                     uint8_t* tile, int32_t tileRowBytes, const uint8_t* lightImage,
+                     int32_t lightImageRowBytes, int32_t width, int32_t height);
 
 // Builds the light image: every channel value of the tile times the light map
 // value at its pixel, divided by 255 (truncating). RGB multiplies bytes 0..2

@@ -75,8 +75,8 @@ namespace {
 
 // Runs value(pixel) through the table for every pixel of a four-byte tile.
 template <typename ValueOf>
-void extractRows(const uint8_t* tile, int32_t tileRowBytes, int32_t width, int32_t height, const uint8_t* table,
-                 uint8_t* matte, int32_t matteRowBytes, ValueOf value) {
+void extractRows(const uint8_t* tile, int32_t tileRowBytes, int32_t width, int32_t height,
+                 const uint8_t* table, uint8_t* matte, int32_t matteRowBytes, ValueOf value) {
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     uint8_t* out = matte + static_cast<intptr_t>(y) * matteRowBytes;
@@ -84,40 +84,74 @@ void extractRows(const uint8_t* tile, int32_t tileRowBytes, int32_t width, int32
   }
 }
 
-void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel, const uint8_t* table,
-                uint8_t* matte, int32_t matteRowBytes) {
+void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel,
+                const uint8_t* table, uint8_t* matte, int32_t matteRowBytes) {
   auto run = [&](auto value) { extractRows(tile, rowBytes, w, h, table, matte, matteRowBytes, value); };
   switch (channel) {
-    case kChannelLuminance: run([](const uint8_t* p) { return rgbLuminance(p[0], p[1], p[2]); }); break;
-    case kChannelRed: run([](const uint8_t* p) { return p[0]; }); break;
-    case kChannelGreen: run([](const uint8_t* p) { return p[1]; }); break;
-    case kChannelBlue: run([](const uint8_t* p) { return p[2]; }); break;
-    case kChannelCyan: run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; }); break;
-    case kChannelMagenta: run([](const uint8_t* p) { return (p[0] + p[2]) >> 1; }); break;
-    case kChannelYellow: run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; }); break;
-    case kChannelHue: run([](const uint8_t* p) { return rgbHueIndex(p[0], p[1], p[2]); }); break;
-    case kChannelSaturation: run([](const uint8_t* p) { return rgbSaturationIndex(p[0], p[1], p[2]); }); break;
-    default: break;
+    case kChannelLuminance:
+      run([](const uint8_t* p) { return rgbLuminance(p[0], p[1], p[2]); });
+      break;
+    case kChannelRed:
+      run([](const uint8_t* p) { return p[0]; });
+      break;
+    case kChannelGreen:
+      run([](const uint8_t* p) { return p[1]; });
+      break;
+    case kChannelBlue:
+      run([](const uint8_t* p) { return p[2]; });
+      break;
+    case kChannelCyan:
+      run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; });
+      break;
+    case kChannelMagenta:
+      run([](const uint8_t* p) { return (p[0] + p[2]) >> 1; });
+      break;
+    case kChannelYellow:
+      run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; });
+      break;
+    case kChannelHue:
+      run([](const uint8_t* p) { return rgbHueIndex(p[0], p[1], p[2]); });
+      break;
+    case kChannelSaturation:
+      run([](const uint8_t* p) { return rgbSaturationIndex(p[0], p[1], p[2]); });
+      break;
+    default:
+      break;
   }
 }
 
-void extractCmyk(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel, const uint8_t* table,
-                 uint8_t* matte, int32_t matteRowBytes) {
+void extractCmyk(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel,
+                 const uint8_t* table, uint8_t* matte, int32_t matteRowBytes) {
   auto run = [&](auto value) { extractRows(tile, rowBytes, w, h, table, matte, matteRowBytes, value); };
   switch (channel) {
-    case kChannelLuminance: run([](const uint8_t* p) { return cmykLuminance(p[0], p[1], p[2], p[3]); }); break;
-    case kChannelRed: run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; }); break;
-    case kChannelGreen: run([](const uint8_t* p) { return (p[0] + p[2]) >> 1; }); break;
-    case kChannelBlue: run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; }); break;
-    case kChannelCyan: run([](const uint8_t* p) { return p[0]; }); break;
-    case kChannelMagenta: run([](const uint8_t* p) { return p[1]; }); break;
-    case kChannelYellow: run([](const uint8_t* p) { return p[2]; }); break;
+    case kChannelLuminance:
+      run([](const uint8_t* p) { return cmykLuminance(p[0], p[1], p[2], p[3]); });
+      break;
+    case kChannelRed:
+      run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; });
+      break;
+    case kChannelGreen:
+      run([](const uint8_t* p) { return (p[0] + p[2]) >> 1; });
+      break;
+    case kChannelBlue:
+      run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; });
+      break;
+    case kChannelCyan:
+      run([](const uint8_t* p) { return p[0]; });
+      break;
+    case kChannelMagenta:
+      run([](const uint8_t* p) { return p[1]; });
+      break;
+    case kChannelYellow:
+      run([](const uint8_t* p) { return p[2]; });
+      break;
     case kChannelHue:
     case kChannelSaturation:
       for (int32_t y = 0; y < h; ++y)
         std::memset(matte + static_cast<intptr_t>(y) * matteRowBytes, table[0], static_cast<size_t>(w));
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -134,9 +168,14 @@ void extractMatte(const uint8_t* tile, int32_t tileRowBytes, int16_t imageMode, 
         for (int32_t x = 0; x < width; ++x) out[x] = table[p[x]];
       }
       break;
-    case plugInModeRGBColor: extractRgb(tile, tileRowBytes, width, height, channel, table, matte, matteRowBytes); break;
-    case plugInModeCMYKColor: extractCmyk(tile, tileRowBytes, width, height, channel, table, matte, matteRowBytes); break;
-    default: break;
+    case plugInModeRGBColor:
+      extractRgb(tile, tileRowBytes, width, height, channel, table, matte, matteRowBytes);
+      break;
+    case plugInModeCMYKColor:
+      extractCmyk(tile, tileRowBytes, width, height, channel, table, matte, matteRowBytes);
+      break;
+    default:
+      break;
   }
 }
 

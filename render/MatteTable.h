@@ -12,7 +12,7 @@ namespace veyra {
 // last point: linear for two points, a natural cubic spline for more. Outside
 // the points it holds the end values.
 class MatteCurve {
-public:
+ public:
   enum Interpolation { kLinear, kSpline };
 
   struct Point {
@@ -38,7 +38,7 @@ public:
     return points_;
   }
 
-private:
+ private:
   // Recomputes the second derivatives when the points changed.
   void solve();
   double interpolate(double t) const;

@@ -16,8 +16,8 @@ namespace {
 // result = op(S, M) over every pixel; one instantiation (and one inner loop)
 // per mode.
 template <typename Op>
-void blendRows(uint8_t* shape, int32_t shapeRowBytes, const uint8_t* matte, int32_t matteRowBytes, int32_t width,
-               int32_t height, Op op) {
+void blendRows(uint8_t* shape, int32_t shapeRowBytes, const uint8_t* matte, int32_t matteRowBytes,
+               int32_t width, int32_t height, Op op) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* s = shape + static_cast<intptr_t>(y) * shapeRowBytes;
     const uint8_t* m = matte + static_cast<intptr_t>(y) * matteRowBytes;
@@ -27,8 +27,8 @@ void blendRows(uint8_t* shape, int32_t shapeRowBytes, const uint8_t* matte, int3
 
 }  // namespace
 
-void shapeBlend(int32_t mode, double opacityPercent, uint8_t* shape, int32_t shapeRowBytes, const uint8_t* matte,
-                int32_t matteRowBytes, int32_t width, int32_t height) {
+void shapeBlend(int32_t mode, double opacityPercent, uint8_t* shape, int32_t shapeRowBytes,
+                const uint8_t* matte, int32_t matteRowBytes, int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
   const float o = shapeOpacityFactor(opacityPercent);
   const uint32_t g = static_cast<uint32_t>(o * 255.0f);  // 0..255

@@ -15,7 +15,7 @@ float shapeOpacityFactor(double opacityPercent);
 // (`mode` a ShapeBlendMode; other values leave the shape unchanged). Both are
 // one byte per pixel with their own row bytes. In Only mode at exactly full
 // opacity the shape is not touched.
-void shapeBlend(int32_t mode, double opacityPercent, uint8_t* shape, int32_t shapeRowBytes, const uint8_t* matte,
-                int32_t matteRowBytes, int32_t width, int32_t height);
+void shapeBlend(int32_t mode, double opacityPercent, uint8_t* shape, int32_t shapeRowBytes,
+                const uint8_t* matte, int32_t matteRowBytes, int32_t width, int32_t height);
 
 }  // namespace veyra

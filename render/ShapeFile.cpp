@@ -1,15 +1,16 @@
 #include "render/ShapeFile.h"
 
+#include <png.h>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include <png.h>
-// libjpeg's header expects the standard definitions first.
-#include <jpeglib.h>
+// libjpeg's headers expect the standard definitions first.
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include "host/PITypes.h"
 
@@ -62,7 +63,8 @@ struct PngStructs {
 
 // Decodes into *out; false on a refused picture or a decoder error. Nothing
 // here outlives a longjmp but plain values; *out belongs to the caller.
-bool decodePng(png_structp png, png_infop info, MemorySource* source, HostDocument* document, HostBufferRef* out) {
+bool decodePng(png_structp png, png_infop info, MemorySource* source, HostDocument* document,
+               HostBufferRef* out) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, source, pngReadData);
   png_set_user_limits(png, kMaxShapeSide, kMaxShapeSide);
@@ -73,7 +75,8 @@ bool decodePng(png_structp png, png_infop info, MemorySource* source, HostDocume
   // 8-bit gray only; no transformations are asked for.
   if (colorType != PNG_COLOR_TYPE_GRAY || depth != 8) return false;
   if (!sizeAccepted(width, height)) return false;
-  *out = document->makeBuffer(static_cast<int32_t>(width), static_cast<int32_t>(height), 1, 1, plugInModeGrayScale);
+  *out = document->makeBuffer(static_cast<int32_t>(width), static_cast<int32_t>(height), 1, 1,
+                              plugInModeGrayScale);
   for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, (*out)->row(static_cast<int32_t>(y)), nullptr);
   png_read_end(png, nullptr);
   return true;
@@ -178,8 +181,8 @@ bool decodeJpeg(JpegDecoder* d, HostDocument* document, HostBufferRef* out) {
   jpeg_read_header(cinfo, TRUE);
   if (cinfo->out_color_space != JCS_GRAYSCALE) return false;
   if (!sizeAccepted(cinfo->image_width, cinfo->image_height)) return false;
-  *out = document->makeBuffer(static_cast<int32_t>(cinfo->image_width), static_cast<int32_t>(cinfo->image_height),
-                              1, 1, plugInModeGrayScale);
+  *out = document->makeBuffer(static_cast<int32_t>(cinfo->image_width),
+                              static_cast<int32_t>(cinfo->image_height), 1, 1, plugInModeGrayScale);
   cinfo->quantize_colors = FALSE;
   jpeg_start_decompress(cinfo);
   // Without scaling the output has the image's size, so every scan line

@@ -21,7 +21,10 @@ constexpr uint64_t kMaxShapeFileBytes = uint64_t{256} << 20;
 // picture's size, one plane of 8-bit gray made by document.makeBuffer. PNG
 // is tried first, then JPEG. Gives an empty reference for a missing or
 // unreadable file, any other format or depth, a decoder error or a picture
-// over the size limits. A host out of memory raises HostResultError(-108).
+// over the size limits. A JPEG whose data ends early is finished the way the
+// library's own memory source finishes it (an end-of-image marker is
+// inserted, the decoder fills the rest); a PNG that ends early gives nothing.
+// A host out of memory raises HostResultError(-108).
 HostBufferRef loadShape(HostDocument& document, const char* path);
 
 // The two readers over a file held in memory; each gives an empty reference

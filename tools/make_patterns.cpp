@@ -77,8 +77,8 @@ void writeJpeg(const Image& image, const std::string& path, int quality) {
   cinfo.optimize_coding = TRUE;
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<JSAMPROW>(image.data.data() +
-                                        static_cast<size_t>(cinfo.next_scanline) * image.width * image.channels);
+    JSAMPROW row = const_cast<JSAMPROW>(image.data.data() + static_cast<size_t>(cinfo.next_scanline) *
+                                                                image.width * image.channels);
     jpeg_write_scanlines(&cinfo, &row, 1);
   }
   jpeg_finish_compress(&cinfo);
@@ -97,7 +97,8 @@ uint8_t toByte(double v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 
 // A fixed integer hash, so the images do not depend on a library's random
 // number distributions.
 uint32_t hash(int32_t x, int32_t y, uint32_t seed) {
-  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
+  uint32_t h =
+      static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u + seed * 2246822519u;
   h = (h ^ (h >> 13)) * 1274126177u;
   return h ^ (h >> 16);
 }
@@ -238,7 +239,9 @@ Image archedWindow() {
 struct Rgb {
   double r, g, b;
 };
-Rgb mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+Rgb mix(Rgb a, Rgb b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 Rgb scale(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
 
 // The corner of an empty room in one-point perspective: a plain back wall
@@ -246,7 +249,7 @@ Rgb scale(Rgb a, double k) { return {a.r * k, a.g * k, a.b * k}; }
 // from the front so that added window light has a quiet surface to fall on.
 Image room() {
   const int w = 1200, h = 800;
-  const double vpX = 790, vpY = 330;                       // vanishing point
+  const double vpX = 790, vpY = 330;                            // vanishing point
   const double wallLeft = 380, wallTop = 80, wallBottom = 560;  // back wall, to the right edge
   const Rgb wallColour{0.86, 0.82, 0.76}, sideColour{0.74, 0.70, 0.65}, ceilingColour{0.90, 0.89, 0.86};
   const Rgb skirting{0.93, 0.92, 0.90}, frameColour{0.22, 0.17, 0.13};
@@ -296,7 +299,8 @@ Image room() {
         const double tone = 0.8 + 0.25 * hash01(b, joint, 4u);
         const double wood = fbm(lateral * 40.0, along * 2.0, 3, 11u);
         Rgb floor = scale(Rgb{0.55, 0.38, 0.24}, tone * (0.85 + 0.3 * wood));
-        const double seam = std::min(std::fmod(lateral / 0.45 - board, 1.0), 1.0 - std::fmod(lateral / 0.45 - board, 1.0));
+        const double seam =
+            std::min(std::fmod(lateral / 0.45 - board, 1.0), 1.0 - std::fmod(lateral / 0.45 - board, 1.0));
         if (seam * 0.45 / depth * 400.0 < 0.8) floor = scale(floor, 0.7);
         // Darker where the floor meets the walls.
         const double nearWall = std::min(py - (px < wallLeft ? bottomEdge : wallBottom), 60.0) / 60.0;

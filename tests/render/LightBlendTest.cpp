@@ -69,13 +69,18 @@ TEST(Screen, MatchesPlainDefinition) {
 // One channel of the Matte-source blend with strength t.
 int referenceLight(int32_t mode, int p, int col, int t) {
   switch (mode) {
-    case kLightAdd: return std::min(255, p + col * t / 255);
-    case kLightSubtract: return std::max(0, p - col * t / 255);
-    default: return referenceScreen(p, col, t);
+    case kLightAdd:
+      return std::min(255, p + col * t / 255);
+    case kLightSubtract:
+      return std::max(0, p - col * t / 255);
+    default:
+      return referenceScreen(p, col, t);
   }
 }
 
-int changedChannels(int16_t mode) { return mode == plugInModeGrayScale ? 1 : mode == plugInModeRGBColor ? 3 : 4; }
+int changedChannels(int16_t mode) {
+  return mode == plugInModeGrayScale ? 1 : mode == plugInModeRGBColor ? 3 : 4;
+}
 
 using BlendCase = std::tuple<int16_t, int32_t, double>;
 class LightBlendLoops : public ::testing::TestWithParam<BlendCase> {};
@@ -90,8 +95,8 @@ TEST_P(LightBlendLoops, MatteSourceMatchesDefinitions) {
   Tile tile(29, 9, stride, 6, 300u + static_cast<uint32_t>(mode));
   const Tile light(29, 9, 1, 3, 400u);
   const Tile before = tile;
-  lightBlendMatte(mode, brightness, kColour, imageMode, tile.data(), tile.rowBytes, light.data(), light.rowBytes,
-                  tile.width, tile.height);
+  lightBlendMatte(mode, brightness, kColour, imageMode, tile.data(), tile.rowBytes, light.data(),
+                  light.rowBytes, tile.width, tile.height);
   const int a = static_cast<int>(static_cast<uint16_t>(brightness * 0.01 * 255.0));
   for (int32_t y = 0; y < tile.height; ++y)
     for (int32_t x = 0; x < tile.width; ++x) {
@@ -115,8 +120,8 @@ TEST_P(LightBlendLoops, ImageSourceMatchesDefinitions) {
   Tile tile(31, 7, stride, 4, 500u + static_cast<uint32_t>(mode));
   const Tile image(31, 7, stride, 9, 600u);
   const Tile before = tile;
-  lightBlendImage(mode, brightness, kColour, imageMode, tile.data(), tile.rowBytes, image.data(), image.rowBytes,
-                  tile.width, tile.height);
+  lightBlendImage(mode, brightness, kColour, imageMode, tile.data(), tile.rowBytes, image.data(),
+                  image.rowBytes, tile.width, tile.height);
   for (int32_t y = 0; y < tile.height; ++y)
     for (int32_t x = 0; x < tile.width; ++x)
       for (int k = 0; k < stride; ++k) {
@@ -175,11 +180,15 @@ TEST_P(BrightnessClamp, ActsAsLimit) {
   for (int16_t imageMode : {int16_t{plugInModeRGBColor}, int16_t{plugInModeCMYKColor}})
     for (int32_t mode : {kLightAdd, kLightSubtract, kLightScreen}) {
       Tile a(13, 4, 4, 0, 23u), b = a, c = a, d = a;
-      lightBlendMatte(mode, outside, kColour, imageMode, a.data(), a.rowBytes, light.data(), light.rowBytes, 13, 4);
-      lightBlendMatte(mode, limit, kColour, imageMode, b.data(), b.rowBytes, light.data(), light.rowBytes, 13, 4);
+      lightBlendMatte(mode, outside, kColour, imageMode, a.data(), a.rowBytes, light.data(), light.rowBytes,
+                      13, 4);
+      lightBlendMatte(mode, limit, kColour, imageMode, b.data(), b.rowBytes, light.data(), light.rowBytes, 13,
+                      4);
       EXPECT_EQ(a.bytes, b.bytes) << "matte source, mode " << mode;
-      lightBlendImage(mode, outside, kColour, imageMode, c.data(), c.rowBytes, image.data(), image.rowBytes, 13, 4);
-      lightBlendImage(mode, limit, kColour, imageMode, d.data(), d.rowBytes, image.data(), image.rowBytes, 13, 4);
+      lightBlendImage(mode, outside, kColour, imageMode, c.data(), c.rowBytes, image.data(), image.rowBytes,
+                      13, 4);
+      lightBlendImage(mode, limit, kColour, imageMode, d.data(), d.rowBytes, image.data(), image.rowBytes, 13,
+                      4);
       EXPECT_EQ(c.bytes, d.bytes) << "image source, mode " << mode;
     }
 }
@@ -195,15 +204,19 @@ INSTANTIATE_TEST_SUITE_P(OutOfRange, BrightnessClamp,
 TEST(LightBlend, ZeroBrightnessAndUnsupportedModesLeaveTile) {
   const Tile light(8, 3, 1, 0, 31u);
   const Tile image(8, 3, 4, 0, 32u);
-  const std::tuple<int16_t, int32_t, double> cases[] = {
-      {int16_t{plugInModeRGBColor}, kLightAdd, 0.0},    {int16_t{plugInModeCMYKColor}, kLightScreen, 0.0},
-      {int16_t{plugInModeRGBColor}, 3, 100.0},          {int16_t{plugInModeRGBColor}, -1, 100.0},
-      {int16_t{plugInModeIndexedColor}, kLightAdd, 100.0}, {int16_t{9}, kLightScreen, 100.0}};
+  const std::tuple<int16_t, int32_t, double> cases[] = {{int16_t{plugInModeRGBColor}, kLightAdd, 0.0},
+                                                        {int16_t{plugInModeCMYKColor}, kLightScreen, 0.0},
+                                                        {int16_t{plugInModeRGBColor}, 3, 100.0},
+                                                        {int16_t{plugInModeRGBColor}, -1, 100.0},
+                                                        {int16_t{plugInModeIndexedColor}, kLightAdd, 100.0},
+                                                        {int16_t{9}, kLightScreen, 100.0}};
   for (const auto& [imageMode, mode, brightness] : cases) {
     Tile a(8, 3, 4, 0, 33u), b = a;
     const Tile before = a;
-    lightBlendMatte(mode, brightness, kColour, imageMode, a.data(), a.rowBytes, light.data(), light.rowBytes, 8, 3);
-    lightBlendImage(mode, brightness, kColour, imageMode, b.data(), b.rowBytes, image.data(), image.rowBytes, 8, 3);
+    lightBlendMatte(mode, brightness, kColour, imageMode, a.data(), a.rowBytes, light.data(), light.rowBytes,
+                    8, 3);
+    lightBlendImage(mode, brightness, kColour, imageMode, b.data(), b.rowBytes, image.data(), image.rowBytes,
+                    8, 3);
     EXPECT_EQ(a.bytes, before.bytes) << "mode " << imageMode << "/" << mode;
     EXPECT_EQ(b.bytes, before.bytes) << "mode " << imageMode << "/" << mode;
   }
@@ -224,7 +237,8 @@ TEST_P(LightImage, MultiplyByLightMap) {
   for (int32_t y = 0; y < 6; ++y) {
     for (int32_t x = 0; x < 19; ++x)
       for (int k = 0; k < stride; ++k) {
-        const int expected = k < changedChannels(imageMode) ? tile.pixel(x, y)[k] * *light.pixel(x, y) / 255 : 0;
+        const int expected =
+            k < changedChannels(imageMode) ? tile.pixel(x, y)[k] * *light.pixel(x, y) / 255 : 0;
         ASSERT_EQ(out.pixel(x, y)[k], expected) << "pixel " << x << "," << y << " channel " << k;
       }
     for (int32_t i = 19 * stride; i < out.rowBytes; ++i)

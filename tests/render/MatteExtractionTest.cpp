@@ -28,13 +28,20 @@ int referenceIndex(int16_t mode, int32_t channel, const uint8_t* p) {
   if (mode == plugInModeRGBColor) {
     const int r = p[0], g = p[1], b = p[2];
     switch (channel) {
-      case kChannelLuminance: return (76 * r + 150 * g + 29 * b) / 255;
-      case kChannelRed: return r;
-      case kChannelGreen: return g;
-      case kChannelBlue: return b;
-      case kChannelCyan: return (g + b) / 2;
-      case kChannelMagenta: return (r + b) / 2;
-      case kChannelYellow: return (r + g) / 2;
+      case kChannelLuminance:
+        return (76 * r + 150 * g + 29 * b) / 255;
+      case kChannelRed:
+        return r;
+      case kChannelGreen:
+        return g;
+      case kChannelBlue:
+        return b;
+      case kChannelCyan:
+        return (g + b) / 2;
+      case kChannelMagenta:
+        return (r + b) / 2;
+      case kChannelYellow:
+        return (r + g) / 2;
       case kChannelHue:
       case kChannelSaturation: {
         const float rf = r * 0.003921569f, gf = g * 0.003921569f, bf = b * 0.003921569f;
@@ -57,13 +64,20 @@ int referenceIndex(int16_t mode, int32_t channel, const uint8_t* p) {
       const double a = 0.299 * (c / 255.0) + 0.587 * (m / 255.0) + 0.114 * (y / 255.0);
       return static_cast<int>((1.0 - (kk * (1.0 - a) + (1.0 - kk))) * 255.0);
     }
-    case kChannelRed: return (m + y) / 2;
-    case kChannelGreen: return (c + y) / 2;
-    case kChannelBlue: return (c + m) / 2;
-    case kChannelCyan: return c;
-    case kChannelMagenta: return m;
-    case kChannelYellow: return y;
-    default: return 0;  // hue and saturation: table[0]
+    case kChannelRed:
+      return (m + y) / 2;
+    case kChannelGreen:
+      return (c + y) / 2;
+    case kChannelBlue:
+      return (c + m) / 2;
+    case kChannelCyan:
+      return c;
+    case kChannelMagenta:
+      return m;
+    case kChannelYellow:
+      return y;
+    default:
+      return 0;  // hue and saturation: table[0]
   }
 }
 
@@ -111,7 +125,8 @@ TEST(MatteExtraction, KnownPixelValues) {
   EXPECT_EQ(rgbSaturationIndex(255, 0, 0), 255);
   EXPECT_EQ(rgbSaturationIndex(200, 100, 100), 127);
   // Hue indices rise around the circle: red, yellow, green, cyan, blue, magenta.
-  const uint8_t circle[][3] = {{255, 0, 0}, {255, 255, 0}, {0, 255, 0}, {0, 255, 255}, {0, 0, 255}, {255, 0, 255}};
+  const uint8_t circle[][3] = {{255, 0, 0},   {255, 255, 0}, {0, 255, 0},
+                               {0, 255, 255}, {0, 0, 255},   {255, 0, 255}};
   for (int i = 1; i < 6; ++i)
     EXPECT_GT(rgbHueIndex(circle[i][0], circle[i][1], circle[i][2]),
               rgbHueIndex(circle[i - 1][0], circle[i - 1][1], circle[i - 1][2]));
@@ -120,16 +135,16 @@ TEST(MatteExtraction, KnownPixelValues) {
   // No ink: the weights 0.299 + 0.587 + 0.114 sum to just below 1 in double
   // precision, so the truncated luminance is 254.
   EXPECT_EQ(cmykLuminance(255, 255, 255, 255), 254);
-  EXPECT_EQ(cmykLuminance(255, 255, 255, 0), 0);      // full black
-  EXPECT_EQ(cmykLuminance(0, 0, 0, 255), 0);          // full C, M and Y
+  EXPECT_EQ(cmykLuminance(255, 255, 255, 0), 0);  // full black
+  EXPECT_EQ(cmykLuminance(0, 0, 0, 255), 0);      // full C, M and Y
 }
 
 TEST(MatteExtraction, GrayIgnoresTheChannel) {
   const ScrambledTable table;
   const Tile tile(16, 4, 1, 0, 7u);
   Tile first(16, 4, 1, 0, 1u);
-  extractMatte(tile.data(), tile.rowBytes, plugInModeGrayScale, 16, 4, kChannelLuminance, table.v, first.data(),
-               first.rowBytes);
+  extractMatte(tile.data(), tile.rowBytes, plugInModeGrayScale, 16, 4, kChannelLuminance, table.v,
+               first.data(), first.rowBytes);
   for (int32_t channel = 0; channel < 12; ++channel) {
     Tile other(16, 4, 1, 0, 2u);
     extractMatte(tile.data(), tile.rowBytes, plugInModeGrayScale, 16, 4, channel, table.v, other.data(),

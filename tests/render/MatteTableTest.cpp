@@ -13,8 +13,8 @@ namespace {
 TEST(MatteTable, BellAtPositionFiftyRangeFifty) {
   uint8_t table[256];
   buildMatteTable(50.0, 50.0, table);
-  const std::pair<int, int> expected[] = {{0, 0},     {20, 0},    {64, 51},   {96, 179}, {127, 254},
-                                          {128, 254}, {160, 175}, {192, 48},  {224, 0},  {255, 0}};
+  const std::pair<int, int> expected[] = {{0, 0},     {20, 0},    {64, 51},  {96, 179}, {127, 254},
+                                          {128, 254}, {160, 175}, {192, 48}, {224, 0},  {255, 0}};
   for (const auto& [index, value] : expected) EXPECT_EQ(table[index], value) << "index " << index;
 }
 
@@ -107,12 +107,13 @@ TEST_P(MatteDegenerate, TableIsAllZero) {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, MatteDegenerate,
-    ::testing::Values(std::make_pair(50.0, 0.0), std::make_pair(0.0, 0.0), std::make_pair(50.0, -20.0),
-                      std::make_pair(kNaN, 50.0), std::make_pair(50.0, kNaN), std::make_pair(kInf, 50.0),
-                      std::make_pair(-kInf, 50.0), std::make_pair(50.0, kInf), std::make_pair(50.0, -kInf),
-                      std::make_pair(1e308, 1e308), std::make_pair(50.0, 1e-320)));
+INSTANTIATE_TEST_SUITE_P(Settings, MatteDegenerate,
+                         ::testing::Values(std::make_pair(50.0, 0.0), std::make_pair(0.0, 0.0),
+                                           std::make_pair(50.0, -20.0), std::make_pair(kNaN, 50.0),
+                                           std::make_pair(50.0, kNaN), std::make_pair(kInf, 50.0),
+                                           std::make_pair(-kInf, 50.0), std::make_pair(50.0, kInf),
+                                           std::make_pair(50.0, -kInf), std::make_pair(1e308, 1e308),
+                                           std::make_pair(50.0, 1e-320)));
 
 }  // namespace
 }  // namespace veyra

@@ -19,16 +19,26 @@ int referenceShapeBlend(int mode, float o, int s, int m) {
   const int g = static_cast<int>(o * 255.0f);
   const int w = g * s / 255;  // s'
   switch (mode) {
-    case kShapeNone: return m;
-    case kShapeOnly: return o == 1.0f ? s : w;
-    case kShapeAdd: return std::min(255, m + w);
-    case kShapeSubtract: return std::max(0, m - w);
-    case kShapeMultiply: return std::min(255, static_cast<int>(o * static_cast<float>(s)) * m / 255);
-    case kShapeScreen: return std::clamp(w + m - w * m / 255, 0, 255);
-    case kShapeDifference: return std::clamp(w + m - 2 * w * m / 255, 0, 255);
-    case kShapeDarken: return std::min(m, w);
-    case kShapeLighten: return std::max(m, w);
-    default: return s;
+    case kShapeNone:
+      return m;
+    case kShapeOnly:
+      return o == 1.0f ? s : w;
+    case kShapeAdd:
+      return std::min(255, m + w);
+    case kShapeSubtract:
+      return std::max(0, m - w);
+    case kShapeMultiply:
+      return std::min(255, static_cast<int>(o * static_cast<float>(s)) * m / 255);
+    case kShapeScreen:
+      return std::clamp(w + m - w * m / 255, 0, 255);
+    case kShapeDifference:
+      return std::clamp(w + m - 2 * w * m / 255, 0, 255);
+    case kShapeDarken:
+      return std::min(m, w);
+    case kShapeLighten:
+      return std::max(m, w);
+    default:
+      return s;
   }
 }
 
@@ -41,11 +51,13 @@ TEST_P(ShapeBlendModes, MatchDefinitions) {
   Tile shape(41, 13, 1, 7, 100u + static_cast<uint32_t>(mode));
   const Tile matte(41, 13, 1, 2, 200u);
   const Tile shapeBefore = shape, matteBefore = matte;
-  shapeBlend(mode, opacity, shape.data(), shape.rowBytes, matte.data(), matte.rowBytes, shape.width, shape.height);
+  shapeBlend(mode, opacity, shape.data(), shape.rowBytes, matte.data(), matte.rowBytes, shape.width,
+             shape.height);
   const float o = static_cast<float>(opacity * 0.01f);
   for (int32_t y = 0; y < shape.height; ++y) {
     for (int32_t x = 0; x < shape.width; ++x)
-      ASSERT_EQ(*shape.pixel(x, y), referenceShapeBlend(mode, o, *shapeBefore.pixel(x, y), *matte.pixel(x, y)))
+      ASSERT_EQ(*shape.pixel(x, y),
+                referenceShapeBlend(mode, o, *shapeBefore.pixel(x, y), *matte.pixel(x, y)))
           << "pixel " << x << "," << y;
     for (int32_t i = shape.width; i < shape.rowBytes; ++i)
       ASSERT_EQ(shape.bytes[y * shape.rowBytes + i], shapeBefore.bytes[y * shape.rowBytes + i]);
@@ -72,8 +84,9 @@ TEST(ShapeBlend, ZeroAndFullOpacity) {
   };
   const Tile only100 = blend(kShapeOnly, 100.0);
   EXPECT_EQ(only100.bytes, shape.bytes);  // bit for bit
-  const Tile add0 = blend(kShapeAdd, 0.0), sub0 = blend(kShapeSubtract, 0.0), dark0 = blend(kShapeDarken, 0.0),
-             light0 = blend(kShapeLighten, 0.0), only0 = blend(kShapeOnly, 0.0), add100 = blend(kShapeAdd, 100.0),
+  const Tile add0 = blend(kShapeAdd, 0.0), sub0 = blend(kShapeSubtract, 0.0),
+             dark0 = blend(kShapeDarken, 0.0), light0 = blend(kShapeLighten, 0.0),
+             only0 = blend(kShapeOnly, 0.0), add100 = blend(kShapeAdd, 100.0),
              mul100 = blend(kShapeMultiply, 100.0);
   for (int s = 0; s < 256; ++s)
     for (int m = 0; m < 256; ++m) {

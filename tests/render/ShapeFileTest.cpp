@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
-
 #include <png.h>
-#include <jpeglib.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -12,6 +10,9 @@
 #include <string>
 #include <tuple>
 #include <vector>
+
+// libjpeg's header expects the standard definitions first.
+#include <jpeglib.h>
 
 #include "host/Errors.h"
 #include "render/ShapeFile.h"
@@ -85,7 +86,8 @@ Bytes makeJpeg(uint32_t width, uint32_t height, int components, bool progressive
   Bytes row(width * static_cast<size_t>(components));
   while (cinfo.next_scanline < height) {
     const uint32_t y = cinfo.next_scanline;
-    for (size_t i = 0; i < row.size(); ++i) row[i] = static_cast<uint8_t>((i / components * 3 + y * 5) & 0xFF);
+    for (size_t i = 0; i < row.size(); ++i)
+      row[i] = static_cast<uint8_t>((i / components * 3 + y * 5) & 0xFF);
     JSAMPROW p = row.data();
     jpeg_write_scanlines(&cinfo, &p, 1);
   }
@@ -140,7 +142,7 @@ void patchPngSize(Bytes& file, uint32_t width, uint32_t height) {
 }
 
 class ShapeFiles : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     dir_ = fs::temp_directory_path() /
            ("veyra-shape-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
@@ -153,8 +155,8 @@ protected:
   }
   std::string write(const std::string& name, const Bytes& bytes) {
     const fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path.string();
   }
   HostBufferRef load(const std::string& path) { return loadShape(host_.document(), path.c_str()); }
@@ -273,14 +275,15 @@ TEST_F(ShapeFiles, TruncatedJpeg) {
 // Headers that claim more than a shape may hold are refused before any
 // buffer is asked for.
 TEST_F(ShapeFiles, HugeHeadersGiveNothing) {
-  const std::pair<uint32_t, uint32_t> sizes[] = {{30000, 30000}, {65535, 65535}, {70000, 1}, {1, 0x7FFFFFFF},
-                                                 {8193, 8192}};
+  const std::pair<uint32_t, uint32_t> sizes[] = {
+      {30000, 30000}, {65535, 65535}, {70000, 1}, {1, 0x7FFFFFFF}, {8193, 8192}};
   for (const auto& [w, h] : sizes) {
     Bytes png = makePng(8, 8, PNG_COLOR_TYPE_GRAY, 8);
     patchPngSize(png, w, h);
     EXPECT_FALSE(readPngShape(host_.document(), png.data(), png.size())) << w << " x " << h;
   }
-  for (const auto& [w, h] : {std::make_pair(30000, 30000), std::make_pair(65500, 65500), std::make_pair(65000, 1100)}) {
+  for (const auto& [w, h] :
+       {std::make_pair(30000, 30000), std::make_pair(65500, 65500), std::make_pair(65000, 1100)}) {
     Bytes jpeg = makeJpeg(16, 16, 1);
     patchJpegSize(jpeg, static_cast<uint16_t>(w), static_cast<uint16_t>(h));
     EXPECT_FALSE(readJpegShape(host_.document(), jpeg.data(), jpeg.size())) << w << " x " << h;
@@ -332,7 +335,8 @@ TEST_F(ShapeFiles, DamagedFilesAreHandled) {
       HostBufferRef shape = readPngShape(host_.document(), file.data(), file.size());
       if (!shape) shape = readJpegShape(host_.document(), file.data(), file.size());
       if (shape) {
-        EXPECT_LE(static_cast<uint64_t>(shape->width()) * static_cast<uint64_t>(shape->height()), kMaxShapePixels);
+        EXPECT_LE(static_cast<uint64_t>(shape->width()) * static_cast<uint64_t>(shape->height()),
+                  kMaxShapePixels);
         EXPECT_EQ(shape->slots(), 1);
       }
     }

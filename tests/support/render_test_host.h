@@ -11,7 +11,7 @@
 namespace veyra::test {
 
 class RenderTestHost {
-public:
+ public:
   RenderTestHost();
   ~RenderTestHost();
   RenderTestHost(const RenderTestHost&) = delete;
@@ -24,7 +24,7 @@ public:
   // Buffers the host has handed out and not yet had back.
   size_t liveBuffers() const;
 
-private:
+ private:
   struct State;
   std::unique_ptr<State> state_;
 };
