@@ -101,25 +101,6 @@ void requireDialogManager() {
     throw SuiteError(kSPSuiteNotFoundError);
 }
 
-// The renderer's two view entry points (light map, placed shape) of the
-// preview; until a renderer offers them the view shows black.
-template <typename R>
-auto fillLightMapView(R& r, HostBuffer& source, HostBuffer& view, int) -> decltype(r.lightMapView(source, view), void()) {
-  r.lightMapView(source, view);
-}
-template <typename R>
-void fillLightMapView(R&, HostBuffer&, HostBuffer& view, long) {
-  view.clear();
-}
-template <typename R>
-auto fillShapeView(R& r, HostBuffer& source, HostBuffer& view, int) -> decltype(r.shapeView(source, view), void()) {
-  r.shapeView(source, view);
-}
-template <typename R>
-void fillShapeView(R&, HostBuffer&, HostBuffer& view, long) {
-  view.clear();
-}
-
 }  // namespace
 
 const char* LightDialog::shapeStartFolder() { return gStartFolder.c_str(); }
@@ -413,11 +394,11 @@ void LightDialog::renderPreview() {
   switch (state_.viewMode) {
     case 1:
       preview_->showBuffer(viewBuffer_);
-      if (!empty) fillLightMapView(renderer_, *sourceProxy_, *viewBuffer_, 0);
+      if (!empty) renderer_.lightMapView(*sourceProxy_, *viewBuffer_);
       break;
     case 2:
       preview_->showBuffer(viewBuffer_);
-      if (!empty) fillShapeView(renderer_, *sourceProxy_, *viewBuffer_, 0);
+      if (!empty) renderer_.shapeView(*sourceProxy_, *viewBuffer_);
       break;
     case 0:
       preview_->showBuffer(displayBuffer_);

@@ -376,6 +376,44 @@ TEST(LightDialog, ResultViewShowsTheEffect) {
   });
 }
 
+bool allZero(const HostBuffer& b) {
+  for (int y = 0; y < b.height(); ++y)
+    for (int x = 0; x < b.width(); ++x)
+      if (b.row(y)[x * b.bytesPerPixel()] != 0) return false;
+  return true;
+}
+
+TEST(LightDialog, LightMapAndShapeViewsShowTheOnePlaneBuffer) {
+  UiTestHost host(100, 50, ColorMode::RGB);
+  LightParameters stored;
+  stored.shapeBlendMode = kShapeAdd;
+  stored.matteRange = 100;
+  host.setParameters(stored);
+  host.run([](LightDialog& d, ADMDialogRef) {
+    // Without a shape file the shape view is black; the light map is the matte.
+    press(d.viewButton(2));
+    const HostBuffer& view = *d.viewBuffer();
+    EXPECT_EQ(d.preview().shownBuffer().get(), &view);
+    EXPECT_EQ(d.preview().pixelMap().imageMode, plugInModeGrayScale);
+    EXPECT_EQ(d.preview().pixelMap().bounds.right, 100);
+    EXPECT_EQ(d.preview().pixelMap().colBytes, 1);
+    EXPECT_TRUE(allZero(view));
+    press(d.viewButton(1));
+    EXPECT_FALSE(allZero(view));
+    press(d.viewButton(0));
+    EXPECT_EQ(d.preview().pixelMap().imageMode, plugInModeRGBColor);
+    EXPECT_EQ(d.preview().pixelMap().baseAddr, d.displayBuffer()->data());
+    press(d.cancelButton());
+  });
+  stored.shapeFile.assign(std::string(VEYRA_SOURCE_DIR) + "/patterns/Spot.png");
+  host.setParameters(stored);
+  host.run([](LightDialog& d, ADMDialogRef) {
+    press(d.viewButton(2));
+    EXPECT_FALSE(allZero(*d.viewBuffer()));
+    press(d.cancelButton());
+  });
+}
+
 TEST(LightDialog, SliderDragRendersAndRedrawsAtEveryMove) {
   UiTestHost host(100, 80, ColorMode::RGB);
   host.run([](LightDialog& d, ADMDialogRef) {
