@@ -38,7 +38,12 @@ PluginModule PluginModule::load(const std::string& path) {
     throw ModuleError("plug-in module " + path + " cannot be loaded: " + (why ? why : "unknown reason"));
   }
   m.resources_ = static_cast<const PIResourceEntry*>(dlsym(m.library_->handle, VEYRA_RESOURCE_TABLE_NAME));
-  const std::string entryName = moduleEntryName(m.resources_);
+  std::string entryName;
+  try {
+    entryName = moduleEntryName(m.resources_);
+  } catch (const ModuleError& e) {
+    throw ModuleError("plug-in module " + path + ": " + e.what());
+  }
   void* entry = dlsym(m.library_->handle, entryName.c_str());
   if (entry == nullptr)
     throw ModuleError("plug-in module " + path + " has no entry point " + entryName);

@@ -56,7 +56,9 @@ TEST_P(ApplyEndToEnd, WritesTheFiltersResultAndKeepsAlphaAndInput) {
   const app::Document result = app::loadImage(out);
   EXPECT_EQ(result.sourceFormat(), p.format);
   EXPECT_TRUE(result == appliedInProcess(input)) << "the file holds what the host computed";
-  if (p.alpha) EXPECT_TRUE(std::equal(input.alpha(), input.alpha() + input.pixelCount(), result.alpha()));
+  if (p.alpha) {
+    EXPECT_TRUE(std::equal(input.alpha(), input.alpha() + input.pixelCount(), result.alpha()));
+  }
   EXPECT_EQ(test::readBytes(in), inputBytes) << "INPUT is never touched";
   EXPECT_EQ(dir.entries(), (std::vector<std::string>{"in" + std::string(extensionOf(p.format)),
                                                      "out" + std::string(extensionOf(p.format))}))
@@ -163,7 +165,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"RectMalformed", {"apply", "$DIR/in.png", "$DIR/out.png", "--rect", "1,2,3"}, 2, "four integers"},
         RefusalCase{"ModuleMissing", {"apply", "$DIR/in.png", "$DIR/out.png", "--plugin", "$DIR/none.8bf"}, 2, "No such file"},
         RefusalCase{"NotAModule", {"apply", "$DIR/in.png", "$DIR/out.png", "--plugin", "$DIR/text.8bf"}, 2, "cannot be loaded"},
-        RefusalCase{"ModuleWithoutEntry", {"apply", "$DIR/in.png", "$DIR/out.png", "--plugin", "$ZLIB"}, 2, "no entry point PluginMain"},
+        RefusalCase{"ModuleWithoutResources", {"apply", "$DIR/in.png", "$DIR/out.png", "--plugin", "$ZLIB"}, 2, "has no property list"},
         RefusalCase{"NoCommand", {}, 2, "subcommand"},
         RefusalCase{"MissingOutput", {"apply", "$DIR/in.png"}, 2, "OUTPUT"},
         RefusalCase{"UnknownOption", {"apply", "$DIR/in.png", "$DIR/out.png", "--frobnicate"}, 2, "frobnicate"}),

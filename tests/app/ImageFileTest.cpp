@@ -166,6 +166,87 @@ TEST(CmykInk, JpegWithAdobeMarkerHoldsInvertedValuesAsTheyAre) {
   for (int c = 0; c < 4; ++c) EXPECT_NEAR(again.at(c, 3, 3), stored[c], 1) << c;
 }
 
+// A 2-channel (gray + alpha) TIFF in tiles and separate planes, or a
+// min-is-white gray one in strips: layouts the application reads but never writes.
+struct TiffLayout {
+  bool tiled;
+  bool separate;
+  bool minIsWhite;
+};
+
+class TiffLayouts : public testing::TestWithParam<TiffLayout> {};
+
+TEST_P(TiffLayouts, ReadAsThePixelsTheyHold) {
+  const TiffLayout& p = GetParam();
+  test::TempDir dir;
+  const std::string path = dir.file("layout.tif");
+  const uint32_t w = 37, h = 21;
+  const int spp = p.minIsWhite ? 1 : 2;
+  const auto sample = [](uint32_t x, uint32_t y, int s) { return static_cast<uint8_t>(x * 5 + y * 9 + s * 100); };
+  TIFF* t = TIFFOpen(path.c_str(), "w");
+  ASSERT_NE(t, nullptr);
+  TIFFSetField(t, TIFFTAG_IMAGEWIDTH, w);
+  TIFFSetField(t, TIFFTAG_IMAGELENGTH, h);
+  TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, 8);
+  TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, spp);
+  TIFFSetField(t, TIFFTAG_PHOTOMETRIC, p.minIsWhite ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK);
+  TIFFSetField(t, TIFFTAG_PLANARCONFIG, p.separate ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+  TIFFSetField(t, TIFFTAG_COMPRESSION, COMPRESSION_DEFLATE);
+  if (spp == 2) {
+    uint16_t extra = EXTRASAMPLE_ASSOCALPHA;
+    TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &extra);
+  }
+  const int passes = p.separate ? spp : 1, per = p.separate ? 1 : spp;
+  if (p.tiled) {
+    TIFFSetField(t, TIFFTAG_TILEWIDTH, 16);
+    TIFFSetField(t, TIFFTAG_TILELENGTH, 16);
+    std::vector<uint8_t> tile(16 * 16 * per);
+    for (int pass = 0; pass < passes; ++pass)
+      for (uint32_t y0 = 0; y0 < h; y0 += 16)
+        for (uint32_t x0 = 0; x0 < w; x0 += 16) {
+          for (uint32_t y = 0; y < 16; ++y)
+            for (uint32_t x = 0; x < 16; ++x)
+              for (int k = 0; k < per; ++k) tile[(y * 16 + x) * per + k] = sample(x0 + x, y0 + y, p.separate ? pass : k);
+          ASSERT_GE(TIFFWriteTile(t, tile.data(), x0, y0, 0, static_cast<uint16_t>(pass)), 0);
+        }
+  } else {
+    TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, 4);
+    std::vector<uint8_t> line(w * per);
+    for (int pass = 0; pass < passes; ++pass)
+      for (uint32_t y = 0; y < h; ++y) {
+        for (uint32_t x = 0; x < w; ++x)
+          for (int k = 0; k < per; ++k) line[x * per + k] = sample(x, y, p.separate ? pass : k);
+        ASSERT_GE(TIFFWriteScanline(t, line.data(), y, static_cast<uint16_t>(pass)), 0);
+      }
+  }
+  TIFFClose(t);
+
+  const app::Document doc = app::loadImage(path);
+  ASSERT_EQ(doc.mode(), ColorMode::Gray);
+  ASSERT_EQ(doc.hasAlpha(), spp == 2);
+  for (uint32_t y = 0; y < h; ++y)
+    for (uint32_t x = 0; x < w; ++x) {
+      const uint8_t gray = sample(x, y, 0);
+      ASSERT_EQ(doc.at(0, static_cast<int>(x), static_cast<int>(y)), p.minIsWhite ? 255 - gray : gray) << x << "," << y;
+      if (spp == 2) {
+        ASSERT_EQ(doc.alpha()[y * w + x], sample(x, y, 1));
+      }
+    }
+  if (spp == 2) {
+    // The alpha goes back out as it came in (associated).
+    app::saveImage(doc, dir.file("again.tif"), FileFormat::Tiff);
+    EXPECT_EQ(app::loadImage(dir.file("again.tif")).alphaKind(), app::AlphaKind::Associated);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, TiffLayouts,
+                         testing::Values(TiffLayout{true, false, false}, TiffLayout{true, true, false},
+                                         TiffLayout{false, true, false}, TiffLayout{false, false, true}),
+                         [](const testing::TestParamInfo<TiffLayout>& i) {
+                           return std::string(i.param.tiled ? "Tiled" : "Strips") + (i.param.separate ? "Separate" : "Contiguous") +
+                                  (i.param.minIsWhite ? "MinIsWhite" : "");
+                         });
+
 void writePngImage(const std::string& path, png_uint_32 format, int w, int h) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
