@@ -31,7 +31,7 @@ namespace detail {
 
 BoxLineParams boxLineParams(float half, int64_t length, int32_t bytesPerChannel, bool fullPrecisionFraction) {
   BoxLineParams p;
-  if (!(half > 0.0f)) return p;  // also NaN
+  if (!(half > 0.0f)) return p;                                  // also NaN
   const double ceilHalf = std::ceil(static_cast<double>(half));  // exact, may be infinite
   const double excess = ceilHalf - static_cast<double>(half);
   const double fraction = excess > 0.0 ? 1.0 - excess : 0.0;  // from the unclamped half-width
@@ -81,10 +81,12 @@ FX_ALWAYS_INLINE void rowMiddleLoop(const Sum* __restrict P, Sample* __restrict 
 }
 
 template <class Sample, class Sum, int CH, bool RECIP>
-FX_ALWAYS_INLINE void rowMiddle(const Sum* P, Sample* row, size_t q0, size_t q1, ptrdiff_t kIn, ptrdiff_t kOut, Sum F,
-                                Sum d, Sum R, Sum B) {
-  if (d != 0) rowMiddleLoop<Sample, Sum, CH, RECIP, true>(P, row, q0, q1, kIn, kOut, F, d, R, B);
-  else rowMiddleLoop<Sample, Sum, CH, RECIP, false>(P, row, q0, q1, kIn, kOut, F, d, R, B);
+FX_ALWAYS_INLINE void rowMiddle(const Sum* P, Sample* row, size_t q0, size_t q1, ptrdiff_t kIn,
+                                ptrdiff_t kOut, Sum F, Sum d, Sum R, Sum B) {
+  if (d != 0)
+    rowMiddleLoop<Sample, Sum, CH, RECIP, true>(P, row, q0, q1, kIn, kOut, F, d, R, B);
+  else
+    rowMiddleLoop<Sample, Sum, CH, RECIP, false>(P, row, q0, q1, kIn, kOut, F, d, R, B);
 }
 
 // Prefix sums of one row of CH interleaved channels: P[(i + 1) CH + c] = sum of samples 0..i of
@@ -130,7 +132,10 @@ FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm
     const Sum D = F * Sum(innerHi - innerLo) + d * (Sum(hasLeft) + Sum(hasRight));
     if constexpr (CH == 4) {
       using L4 = Lanes4<Sum, Sample>;
-      auto at = [&](int32_t i) { const Sum* s = P + size_t(i) * 4; return L4(s[0], s[1], s[2], s[3]); };
+      auto at = [&](int32_t i) {
+        const Sum* s = P + size_t(i) * 4;
+        return L4(s[0], s[1], s[2], s[3]);
+      };
       L4 edges;
       if (hasLeft) edges += at(p - n + 1) - at(p - n);
       if (hasRight) edges += at(p + n + 1) - at(p + n);
@@ -171,11 +176,12 @@ FX_ALWAYS_INLINE void blockMiddleRow(const Sample* __restrict sl, const Sample* 
 }
 
 template <class Sample, class Sum, size_t MFIX, bool RECIP, bool FRAC>
-FX_ALWAYS_INLINE void blockMiddle(const Sample* in, Sample* out, ptrdiff_t stride, size_t M, int32_t n, int32_t pEnd,
-                                  Sum* T, Sum F, Sum d, Sum R, Sum B) {
+FX_ALWAYS_INLINE void blockMiddle(const Sample* in, Sample* out, ptrdiff_t stride, size_t M, int32_t n,
+                                  int32_t pEnd, Sum* T, Sum F, Sum d, Sum R, Sum B) {
   for (int32_t p = n + 1; p < pEnd; ++p)
     blockMiddleRow<Sample, Sum, MFIX, RECIP, FRAC>(in + size_t(p - n) * M, in + size_t(p - n + 1) * M,
-                                                   in + size_t(p + n) * M, out + p * stride, T, M, F, d, R, B);
+                                                   in + size_t(p + n) * M, out + p * stride, T, M, F, d, R,
+                                                   B);
 }
 
 // A block of M lanes (adjacent samples of a row) filtered down L positions: input in, contiguous
@@ -196,7 +202,8 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   auto edgeOutput = [&](int32_t p) {
     const int32_t lo = p - n, hi = p + n;
     const bool hasLeft = lo >= 0, hasRight = hi <= L - 1;
-    const Sum D = F * Sum(std::min(L - 1, hi - 1) - std::max(0, lo + 1) + 1) + d * (Sum(hasLeft) + Sum(hasRight));
+    const Sum D =
+        F * Sum(std::min(L - 1, hi - 1) - std::max(0, lo + 1) + 1) + d * (Sum(hasLeft) + Sum(hasRight));
     Sample* o = out + p * stride;
     const Sample* sl = hasLeft ? row(lo) : nullptr;
     const Sample* sh = hasRight ? row(hi) : nullptr;
@@ -216,8 +223,10 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   const int32_t pEnd = L - n;
   const Sum R = prm.useRecip ? Sum(prm.recip) : Sum(prm.window), B = Sum(prm.bias);
   if (prm.useRecip) {
-    if (d != 0) blockMiddle<Sample, Sum, MFIX, true, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
-    else blockMiddle<Sample, Sum, MFIX, true, false>(in, out, stride, M, n, pEnd, T, F, d, R, B);
+    if (d != 0)
+      blockMiddle<Sample, Sum, MFIX, true, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
+    else
+      blockMiddle<Sample, Sum, MFIX, true, false>(in, out, stride, M, n, pEnd, T, F, d, R, B);
   } else {
     blockMiddle<Sample, Sum, MFIX, false, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
   }
@@ -236,8 +245,8 @@ size_t scratchBytes(size_t width, size_t height, int channels) {
 // All passes over the rows. Each row (a group of four for one channel) goes through every pass
 // while it is in cache; rows are independent, so this equals running pass after pass.
 template <class Sample, class Sum>
-FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
-                                         uint8_t* scratch) {
+FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm,
+                                         int64_t passes, uint8_t* scratch) {
   const int32_t L = r.right - r.left;
   Sum* P = reinterpret_cast<Sum*>(scratch);
   if (img.channels == 4) {
@@ -272,8 +281,8 @@ FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const B
 // All passes over the columns, a block of kBlockBytes at a time: the block is copied out once,
 // filtered pass after pass between two scratch copies, and the last pass writes the image.
 template <class Sample, class Sum, size_t MFIX>
-FX_ALWAYS_INLINE void verticalBlock(Sample* base, ptrdiff_t stride, size_t M, int32_t L, const BoxLineParams& prm,
-                                    int64_t passes, Sample* a, Sample* b) {
+FX_ALWAYS_INLINE void verticalBlock(Sample* base, ptrdiff_t stride, size_t M, int32_t L,
+                                    const BoxLineParams& prm, int64_t passes, Sample* a, Sample* b) {
   for (int32_t p = 0; p < L; ++p) std::memcpy(a + size_t(p) * M, base + p * stride, M * sizeof(Sample));
   for (int64_t i = 0; i + 1 < passes; ++i) {
     filterBlock<Sample, Sum, MFIX>(a, b, ptrdiff_t(M), M, L, prm);
@@ -283,8 +292,8 @@ FX_ALWAYS_INLINE void verticalBlock(Sample* base, ptrdiff_t stride, size_t M, in
 }
 
 template <class Sample, class Sum>
-FX_ALWAYS_INLINE void verticalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
-                                       uint8_t* scratch) {
+FX_ALWAYS_INLINE void verticalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm,
+                                       int64_t passes, uint8_t* scratch) {
   const int32_t L = r.bottom - r.top;
   constexpr size_t kLanes = kBlockBytes / sizeof(Sample);
   const size_t total = size_t(r.right - r.left) * size_t(img.channels);  // samples per row
@@ -293,36 +302,47 @@ FX_ALWAYS_INLINE void verticalPassBody(PixelImage& img, const Rect& r, const Box
   Sample* b = a + size_t(L) * kLanes;
   Sample* base = reinterpret_cast<Sample*>(img.pixel(r.left, r.top));
   size_t m0 = 0;
-  for (; m0 + kLanes <= total; m0 += kLanes) verticalBlock<Sample, Sum, kLanes>(base + m0, stride, kLanes, L, prm, passes, a, b);
+  for (; m0 + kLanes <= total; m0 += kLanes)
+    verticalBlock<Sample, Sum, kLanes>(base + m0, stride, kLanes, L, prm, passes, a, b);
   if (m0 < total) verticalBlock<Sample, Sum, 0>(base + m0, stride, total - m0, L, prm, passes, a, b);
 }
 
 // The passes, compiled for the baseline and for AVX2.
 template <class Sample, class Sum>
-void horizontalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+void horizontalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                           uint8_t* scratch) {
   horizontalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
-FX_TARGET_AVX2 void horizontalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+FX_TARGET_AVX2 void horizontalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm,
+                                       int64_t passes, uint8_t* scratch) {
   horizontalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
-void verticalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+void verticalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                         uint8_t* scratch) {
   verticalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
-FX_TARGET_AVX2 void verticalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
+FX_TARGET_AVX2 void verticalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                                     uint8_t* scratch) {
   verticalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
-void horizontalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
-  if (detail::cpuHasAvx2()) horizontalPassAvx2<Sample, Sum>(img, r, prm, passes, scratch);
-  else horizontalPassGeneric<Sample, Sum>(img, r, prm, passes, scratch);
+void horizontalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                    uint8_t* scratch) {
+  if (detail::cpuHasAvx2())
+    horizontalPassAvx2<Sample, Sum>(img, r, prm, passes, scratch);
+  else
+    horizontalPassGeneric<Sample, Sum>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
-void verticalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes, uint8_t* scratch) {
-  if (detail::cpuHasAvx2()) verticalPassAvx2<Sample, Sum>(img, r, prm, passes, scratch);
-  else verticalPassGeneric<Sample, Sum>(img, r, prm, passes, scratch);
+void verticalPass(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
+                  uint8_t* scratch) {
+  if (detail::cpuHasAvx2())
+    verticalPassAvx2<Sample, Sum>(img, r, prm, passes, scratch);
+  else
+    verticalPassGeneric<Sample, Sum>(img, r, prm, passes, scratch);
 }
 
 template <class Sample>
@@ -334,13 +354,17 @@ void runPasses(PixelImage& img, const Rect& r, float half, bool vertical, int64_
   if (prm.n < 1) return;
   if constexpr (sizeof(Sample) == 1) {
     if (!prm.wideSums) {  // 32-bit sums suffice: 255 W < 2^32
-      if (vertical) verticalPass<Sample, uint32_t>(img, r, prm, passes, scratch);
-      else horizontalPass<Sample, uint32_t>(img, r, prm, passes, scratch);
+      if (vertical)
+        verticalPass<Sample, uint32_t>(img, r, prm, passes, scratch);
+      else
+        horizontalPass<Sample, uint32_t>(img, r, prm, passes, scratch);
       return;
     }
   }
-  if (vertical) verticalPass<Sample, uint64_t>(img, r, prm, passes, scratch);
-  else horizontalPass<Sample, uint64_t>(img, r, prm, passes, scratch);
+  if (vertical)
+    verticalPass<Sample, uint64_t>(img, r, prm, passes, scratch);
+  else
+    horizontalPass<Sample, uint64_t>(img, r, prm, passes, scratch);
 }
 
 }  // namespace

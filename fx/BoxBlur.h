@@ -53,13 +53,13 @@ namespace detail {
 
 // Fixed-point constants of one line filter.
 struct BoxLineParams {
-  int32_t n = 0;       // half-width in taps; the line is left unchanged when n < 1
-  uint32_t full = 0;   // F: weight of the 2n - 1 inner taps (256 or 65536)
-  uint32_t frac = 0;   // d: weight of the two end taps
-  uint64_t window = 0; // W = F (2n - 1) + 2d
-  uint64_t recip = 0;  // R = floor(2^shift / W)
-  uint64_t bias = 0;   // B = max sample x (2^shift - R W)
-  int shift = 0;       // 23 for 8-bit samples, 47 for 16-bit samples
+  int32_t n = 0;          // half-width in taps; the line is left unchanged when n < 1
+  uint32_t full = 0;      // F: weight of the 2n - 1 inner taps (256 or 65536)
+  uint32_t frac = 0;      // d: weight of the two end taps
+  uint64_t window = 0;    // W = F (2n - 1) + 2d
+  uint64_t recip = 0;     // R = floor(2^shift / W)
+  uint64_t bias = 0;      // B = max sample x (2^shift - R W)
+  int shift = 0;          // 23 for 8-bit samples, 47 for 16-bit samples
   bool useRecip = false;  // middle outputs by reciprocal (false: exact division)
   bool wideSums = false;  // 8-bit sums need 64 bits (255 W >= 2^32)
 };

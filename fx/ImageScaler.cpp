@@ -22,12 +22,17 @@ int32_t ImageScaler::ImageWriteInterface::writeRow(int32_t y, int32_t x, int32_t
 const Filter* ImageScaler::filterForQuality(int quality, int32_t sourceSize, int32_t destinationSize) {
   switch (quality) {
     case 0:
-    case 4: return findFilter("point");
-    case 1: return findFilter("triangle");
+    case 4:
+      return findFilter("point");
+    case 1:
+      return findFilter("triangle");
     case 2:
-    case 3: return findFilter("cubic");
-    case 5: return findFilter(destinationSize < sourceSize ? "triangle" : "cubic");
-    default: return nullptr;
+    case 3:
+      return findFilter("cubic");
+    case 5:
+      return findFilter(destinationSize < sourceSize ? "triangle" : "cubic");
+    default:
+      return nullptr;
   }
 }
 
@@ -64,7 +69,8 @@ void ImageScaler::scaleImage(const PixelImage& source, PixelImage& destination, 
     if (source.rowBytes == destination.rowBytes) {
       // One block; the last row stops at its last pixel so no byte past the image is touched.
       const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
-      std::memmove(destination.data, source.data, size_t(source.height - 1) * size_t(source.rowBytes) + rowBytes);
+      std::memmove(destination.data, source.data,
+                   size_t(source.height - 1) * size_t(source.rowBytes) + rowBytes);
     } else {
       const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
       for (int32_t y = 0; y < source.height; ++y)
@@ -79,9 +85,10 @@ void ImageScaler::scaleImage(const PixelImage& source, PixelImage& destination, 
 void ImageScaler::scaleRect(const PixelImage& source, const Rect& sourceRect, PixelImage& destination,
                             const Rect& destRect, int quality) {
   if (!compatible(source, destination)) return;
-  run(source, detail::ScaleWindow::fromBounds(sourceRect.top, sourceRect.left, sourceRect.bottom, sourceRect.right),
-      destination, detail::ScaleWindow::fromBounds(destRect.top, destRect.left, destRect.bottom, destRect.right),
-      quality);
+  run(source,
+      detail::ScaleWindow::fromBounds(sourceRect.top, sourceRect.left, sourceRect.bottom, sourceRect.right),
+      destination,
+      detail::ScaleWindow::fromBounds(destRect.top, destRect.left, destRect.bottom, destRect.right), quality);
 }
 
 }  // namespace fx

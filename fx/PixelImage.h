@@ -37,8 +37,8 @@ class PixelImage {
   // height * rowBytes bytes (contents undefined) when width and height are both positive.
   // Throws std::invalid_argument for negative sizes or a row size that does not fit 32 bits,
   // and std::bad_alloc when the memory cannot be had.
-  PixelImage(int32_t width, int32_t height, int32_t channels, int32_t bytesPerChannel,
-             int32_t rowBytes = 0, uint8_t* data = nullptr);
+  PixelImage(int32_t width, int32_t height, int32_t channels, int32_t bytesPerChannel, int32_t rowBytes = 0,
+             uint8_t* data = nullptr);
 
   PixelImage(const PixelImage&) = delete;
   PixelImage& operator=(const PixelImage&) = delete;
@@ -50,8 +50,8 @@ class PixelImage {
   // borrows it, with null data it only marks itself owning and keeps its data pointer. Memory the
   // record allocated earlier stays alive until destruction. Throws std::invalid_argument for
   // negative sizes or a row size that does not fit 32 bits (the record is then unchanged).
-  void init(int32_t width, int32_t height, int32_t channels, int32_t bytesPerChannel,
-            int32_t rowBytes = 0, uint8_t* data = nullptr);
+  void init(int32_t width, int32_t height, int32_t channels, int32_t bytesPerChannel, int32_t rowBytes = 0,
+            uint8_t* data = nullptr);
 
   // Address of pixel (x, y); no range check.
   uint8_t* pixel(int32_t x, int32_t y) const {

@@ -67,7 +67,7 @@ void buildWeightTable(const Filter& f, const FilterPlacement& p, double cen, int
 
   out.weights.clear();
   int64_t sum = 0;
-  int32_t kept = first;       // first index of the kept range
+  int32_t kept = first;  // first index of the kept range
   int32_t lastNonZero = first;
   bool any = false;
   for (int32_t j = first; j < end; ++j) {
@@ -100,8 +100,8 @@ void buildWeightTable(const Filter& f, const FilterPlacement& p, double cen, int
   }
 }
 
-WeightTables buildWeightTables(const Filter& f, const FilterPlacement& p, double u, double s,
-                               int32_t count, int32_t len, bool trim) {
+WeightTables buildWeightTables(const Filter& f, const FilterPlacement& p, double u, double s, int32_t count,
+                               int32_t len, bool trim) {
   WeightTables tables;
   tables.first.resize(static_cast<size_t>(count));
   tables.end.resize(static_cast<size_t>(count));
@@ -120,8 +120,8 @@ WeightTables buildWeightTables(const Filter& f, const FilterPlacement& p, double
   return tables;
 }
 
-ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, ScaleWindow a,
-                    ScaleWindow b, const Filter& fx, const Filter& fy) {
+ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, ScaleWindow a, ScaleWindow b,
+                    const Filter& fx, const Filter& fy) {
   ScalePlan plan;
   a.recompute();
   b.recompute();

@@ -76,8 +76,8 @@ struct WeightTables {
   std::vector<int32_t> weights;
   int32_t maxTaps = 0;
 };
-WeightTables buildWeightTables(const Filter& f, const FilterPlacement& p, double u, double s,
-                               int32_t count, int32_t len, bool trim);
+WeightTables buildWeightTables(const Filter& f, const FilterPlacement& p, double u, double s, int32_t count,
+                               int32_t len, bool trim);
 
 // Everything decided before any pixel is touched.
 struct ScalePlan {
@@ -94,8 +94,8 @@ struct ScalePlan {
 };
 
 // Maps source window a (in an image of srcW x srcH) onto destination window b (in dstW x dstH).
-ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, ScaleWindow a,
-                    ScaleWindow b, const Filter& fx, const Filter& fy);
+ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, ScaleWindow a, ScaleWindow b,
+                    const Filter& fx, const Filter& fy);
 
 // Runs a plan: point sampling or the filtered passes. The variant (1 or 4 channels, 8 or 16 bits)
 // comes from the plan, filled from the source.

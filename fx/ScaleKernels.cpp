@@ -41,7 +41,9 @@ template <class Row>
 class RowRing {
  public:
   RowRing(int32_t rows, size_t rowSamples)
-      : rows_(rows), samples_(rowSamples), data_(makeBuffer<Row>(size_t(rows), rowSamples)),
+      : rows_(rows),
+        samples_(rowSamples),
+        data_(makeBuffer<Row>(size_t(rows), rowSamples)),
         tags_(size_t(rows), -1) {}
   Row* slot(int32_t j) { return data_.data() + size_t(j % rows_) * samples_; }
   bool holds(int32_t j) const { return tags_[size_t(j % rows_)] == j; }
@@ -158,9 +160,12 @@ FX_ALWAYS_INLINE void xFilterRow1x4(const In* __restrict in, Out* __restrict out
   int32_t i = 0;
   for (; i + 4 <= count; i += 4) {
     const U32x4 p0 = product(i), p1 = product(i + 1), p2 = product(i + 2), p3 = product(i + 3);
-    const U32x4 t0 = __builtin_shuffle(p0, p1, U32x4{0, 4, 1, 5}) + __builtin_shuffle(p0, p1, U32x4{2, 6, 3, 7});
-    const U32x4 t1 = __builtin_shuffle(p2, p3, U32x4{0, 4, 1, 5}) + __builtin_shuffle(p2, p3, U32x4{2, 6, 3, 7});
-    const U32x4 sum = half + __builtin_shuffle(t0, t1, U32x4{0, 1, 4, 5}) + __builtin_shuffle(t0, t1, U32x4{2, 3, 6, 7});
+    const U32x4 t0 =
+        __builtin_shuffle(p0, p1, U32x4{0, 4, 1, 5}) + __builtin_shuffle(p0, p1, U32x4{2, 6, 3, 7});
+    const U32x4 t1 =
+        __builtin_shuffle(p2, p3, U32x4{0, 4, 1, 5}) + __builtin_shuffle(p2, p3, U32x4{2, 6, 3, 7});
+    const U32x4 sum =
+        half + __builtin_shuffle(t0, t1, U32x4{0, 1, 4, 5}) + __builtin_shuffle(t0, t1, U32x4{2, 3, 6, 7});
     U32x4 v = sum >> SHIFT;
     if (CLAMP) v = v > limit ? limit : v;
     for (int k = 0; k < 4; ++k) out[i + k] = static_cast<Out>(v[k]);
@@ -177,10 +182,18 @@ template <int CH, int SHIFT, bool CLAMP, class Sum, class In, class Out>
 FX_ALWAYS_INLINE void xFilterRow(const In* in, Out* out, const PaddedTables& t, int32_t count, Sum maxValue) {
   if constexpr (CH == 4 && sizeof(Sum) == 4) {
     switch (t.taps) {
-      case 3: xFilterRow4x32<SHIFT, CLAMP, 3>(in, out, t, count, maxValue); return;
-      case 4: xFilterRow4x32<SHIFT, CLAMP, 4>(in, out, t, count, maxValue); return;
-      case 5: xFilterRow4x32<SHIFT, CLAMP, 5>(in, out, t, count, maxValue); return;
-      default: xFilterRow4x32<SHIFT, CLAMP, 0>(in, out, t, count, maxValue); return;
+      case 3:
+        xFilterRow4x32<SHIFT, CLAMP, 3>(in, out, t, count, maxValue);
+        return;
+      case 4:
+        xFilterRow4x32<SHIFT, CLAMP, 4>(in, out, t, count, maxValue);
+        return;
+      case 5:
+        xFilterRow4x32<SHIFT, CLAMP, 5>(in, out, t, count, maxValue);
+        return;
+      default:
+        xFilterRow4x32<SHIFT, CLAMP, 0>(in, out, t, count, maxValue);
+        return;
     }
   }
   if constexpr (CH == 1 && sizeof(Sum) == 4) {
@@ -190,13 +203,27 @@ FX_ALWAYS_INLINE void xFilterRow(const In* in, Out* out, const PaddedTables& t, 
     }
   }
   switch (t.taps) {
-    case 1: xFilterRowFixed<CH, SHIFT, CLAMP, 1>(in, out, t, count, maxValue); break;
-    case 2: xFilterRowFixed<CH, SHIFT, CLAMP, 2>(in, out, t, count, maxValue); break;
-    case 3: xFilterRowFixed<CH, SHIFT, CLAMP, 3>(in, out, t, count, maxValue); break;
-    case 4: xFilterRowFixed<CH, SHIFT, CLAMP, 4>(in, out, t, count, maxValue); break;
-    case 5: xFilterRowFixed<CH, SHIFT, CLAMP, 5>(in, out, t, count, maxValue); break;
-    case 6: xFilterRowFixed<CH, SHIFT, CLAMP, 6>(in, out, t, count, maxValue); break;
-    default: xFilterRowFixed<CH, SHIFT, CLAMP, 0>(in, out, t, count, maxValue); break;
+    case 1:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 1>(in, out, t, count, maxValue);
+      break;
+    case 2:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 2>(in, out, t, count, maxValue);
+      break;
+    case 3:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 3>(in, out, t, count, maxValue);
+      break;
+    case 4:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 4>(in, out, t, count, maxValue);
+      break;
+    case 5:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 5>(in, out, t, count, maxValue);
+      break;
+    case 6:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 6>(in, out, t, count, maxValue);
+      break;
+    default:
+      xFilterRowFixed<CH, SHIFT, CLAMP, 0>(in, out, t, count, maxValue);
+      break;
   }
 }
 
@@ -234,9 +261,10 @@ Geometry geometryOf(const ScalePlan& plan) {
 template <int CH, class Sample, class XRow, class XSum, class Acc, int XSHIFT, int FSHIFT, uint32_t MAXV>
 FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   const Geometry g = geometryOf(plan);
-  const PaddedTables tx =
-      padTables(buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
-  const WeightTables ty = buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
+  const PaddedTables tx = padTables(
+      buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
+  const WeightTables ty =
+      buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
   const size_t outSamples = checkedMul(size_t(g.bnx), CH);
   RowRing<XRow> ring(std::max(ty.maxTaps, 1), outSamples);
   std::vector<Sample> srcRow = makeBuffer<Sample>(size_t(g.anx), CH);
@@ -271,9 +299,10 @@ FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBu
 template <int CH, class Sample, class Acc, class XSum, int PRE, int XSHIFT, uint32_t MAXV>
 FX_ALWAYS_INLINE void runYFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   const Geometry g = geometryOf(plan);
-  const PaddedTables tx =
-      padTables(buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
-  const WeightTables ty = buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
+  const PaddedTables tx = padTables(
+      buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
+  const WeightTables ty =
+      buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
   const size_t inSamples = checkedMul(size_t(g.anx), CH);
   RowRing<Sample> ring(std::max(ty.maxTaps, 1), inSamples);
   std::vector<Acc> acc = makeBuffer<Acc>(size_t(g.anx), CH);
@@ -320,10 +349,18 @@ void runPoint(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
     if (sr != previous) {
       src.readRow(g.ay0 + sr, g.ax0, g.anx, in.data());
       switch (bpp) {
-        case 1: pickPixels<1>(in.data(), out.data(), cols.data(), g.bnx); break;
-        case 2: pickPixels<2>(in.data(), out.data(), cols.data(), g.bnx); break;
-        case 4: pickPixels<4>(in.data(), out.data(), cols.data(), g.bnx); break;
-        default: pickPixels<8>(in.data(), out.data(), cols.data(), g.bnx); break;
+        case 1:
+          pickPixels<1>(in.data(), out.data(), cols.data(), g.bnx);
+          break;
+        case 2:
+          pickPixels<2>(in.data(), out.data(), cols.data(), g.bnx);
+          break;
+        case 4:
+          pickPixels<4>(in.data(), out.data(), cols.data(), g.bnx);
+          break;
+        default:
+          pickPixels<8>(in.data(), out.data(), cols.data(), g.bnx);
+          break;
       }
       previous = sr;
     }
@@ -337,24 +374,34 @@ FX_ALWAYS_INLINE void runFilteredBody(const ScalePlan& plan, ImageBuffer& src, I
   const bool eight = plan.bytesPerChannel == 1;
   if (plan.xFirst) {
     if (eight) {
-      if (one) runXFirst<1, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
-      else runXFirst<4, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+      if (one)
+        runXFirst<1, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+      else
+        runXFirst<4, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
     } else {
-      if (one) runXFirst<1, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
-      else runXFirst<4, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
+      if (one)
+        runXFirst<1, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
+      else
+        runXFirst<4, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
     }
   } else {
     if (eight) {
-      if (one) runYFirst<1, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
-      else runYFirst<4, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+      if (one)
+        runYFirst<1, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+      else
+        runYFirst<4, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
     } else {
-      if (one) runYFirst<1, uint16_t, uint32_t, uint32_t, 16, 12, 32768>(plan, src, dst);
-      else runYFirst<4, uint16_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
+      if (one)
+        runYFirst<1, uint16_t, uint32_t, uint32_t, 16, 12, 32768>(plan, src, dst);
+      else
+        runYFirst<4, uint16_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
     }
   }
 }
 
-void runFilteredGeneric(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) { runFilteredBody(plan, src, dst); }
+void runFilteredGeneric(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+  runFilteredBody(plan, src, dst);
+}
 FX_TARGET_AVX2 void runFilteredAvx2(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   runFilteredBody(plan, src, dst);
 }
@@ -367,8 +414,10 @@ void runScale(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
     runPoint(plan, src, dst);
     return;
   }
-  if (cpuHasAvx2()) runFilteredAvx2(plan, src, dst);
-  else runFilteredGeneric(plan, src, dst);
+  if (cpuHasAvx2())
+    runFilteredAvx2(plan, src, dst);
+  else
+    runFilteredGeneric(plan, src, dst);
 }
 
 }  // namespace detail

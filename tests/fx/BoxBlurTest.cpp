@@ -35,8 +35,9 @@ class BoxBlurMatchesReference : public ::testing::TestWithParam<std::tuple<int, 
 TEST_P(BoxBlurMatchesReference, RandomImages) {
   const int channels = std::get<0>(GetParam()), bpc = std::get<1>(GetParam());
   std::mt19937 rng(1234 + channels * 10 + bpc);
-  const float radii[] = {0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(), 0.2f, 1.0f, 2.0f, 3.0f, 4.5f, 7.3f,
-                         12.0f, 33.3f, 1e6f, std::numeric_limits<float>::infinity()};
+  const float radii[] = {
+      0.0f,  -3.0f, std::numeric_limits<float>::quiet_NaN(), 0.2f, 1.0f, 2.0f, 3.0f, 4.5f, 7.3f, 12.0f,
+      33.3f, 1e6f,  std::numeric_limits<float>::infinity()};
   auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
   for (int iter = 0; iter < 120; ++iter) {
     const int w = pick(1, 45), h = pick(1, 45);
@@ -56,8 +57,8 @@ TEST_P(BoxBlurMatchesReference, RandomImages) {
     if (clipped.bottom > clipped.top && clipped.right > clipped.left)
       fxtest::referenceBlur(expected.img, clipped, rx, ry, passes);
     ASSERT_TRUE(fxtest::sameBytes(img, expected))
-        << "iter " << iter << " " << w << "x" << h << " rect " << r.top << "," << r.left << "," << r.bottom << ","
-        << r.right << " radii " << rx << "," << ry << " passes " << passes;
+        << "iter " << iter << " " << w << "x" << h << " rect " << r.top << "," << r.left << "," << r.bottom
+        << "," << r.right << " radii " << rx << "," << ry << " passes " << passes;
   }
 }
 

@@ -8,10 +8,11 @@
 namespace {
 
 TEST(Filters, TableHoldsTheFourteenNamesInOrder) {
-  const char* names[] = {"point", "box", "triangle", "quadratic", "cubic", "catrom", "mitchell",
-                         "gaussian", "sinc", "bessel", "hanning", "hamming", "blackman", "kaiser"};
+  const char* names[] = {"point",    "box",  "triangle", "quadratic", "cubic",   "catrom",   "mitchell",
+                         "gaussian", "sinc", "bessel",   "hanning",   "hamming", "blackman", "kaiser"};
   const double supports[] = {0.0, 0.5, 1.0, 1.5, 2.0, 2.0, 2.0, 1.25, 4.0, 3.2383, 1.0, 1.0, 1.0, 1.0};
-  const bool cardinal[] = {true, true, true, false, false, true, false, false, true, false, true, true, true, true};
+  const bool cardinal[] = {true,  true, true,  false, false, true, false,
+                           false, true, false, true,  true,  true, true};
   const fx::Filter* previous = nullptr;
   for (int i = 0; i < 14; ++i) {
     const fx::Filter* f = fx::findFilter(names[i]);

@@ -26,7 +26,8 @@ void setSample(fx::PixelImage& img, int x, int y, int k, uint32_t v) {
   }
 }
 
-TestImage::TestImage(int w, int h, int channels, int bpc, int padding, std::mt19937& rng, uint32_t maxSample) {
+TestImage::TestImage(int w, int h, int channels, int bpc, int padding, std::mt19937& rng,
+                     uint32_t maxSample) {
   const int rowBytes = w * channels * bpc + padding * bpc;
   bytes.resize(size_t(std::max(rowBytes * h, 1)));
   for (auto& b : bytes) b = static_cast<uint8_t>(rng());
@@ -38,8 +39,8 @@ TestImage::TestImage(int w, int h, int channels, int bpc, int padding, std::mt19
 }
 
 TestImage::TestImage(const TestImage& other) : bytes(other.bytes) {
-  img.init(other.img.width, other.img.height, other.img.channels, other.img.bytesPerChannel, other.img.rowBytes,
-           bytes.data());
+  img.init(other.img.width, other.img.height, other.img.channels, other.img.bytesPerChannel,
+           other.img.rowBytes, bytes.data());
 }
 
 bool sameBytes(const TestImage& a, const TestImage& b) { return a.bytes == b.bytes; }
@@ -116,7 +117,8 @@ RefTable referenceWeights(const fx::Filter& f, double scale, double support, dou
   for (int j = first; j < end; ++j) den += f((j + 0.5 - cen) / scale);
   const double sc = den != 0 ? 16384.0 / den : 16384.0;
   std::vector<int64_t> t;
-  for (int j = first; j < end; ++j) t.push_back(static_cast<int64_t>(std::floor(sc * f((j + 0.5 - cen) / scale) + 0.5)));
+  for (int j = first; j < end; ++j)
+    t.push_back(static_cast<int64_t>(std::floor(sc * f((j + 0.5 - cen) / scale) + 0.5)));
 
   int lo = first, hi = end;  // kept range
   if (trim) {
@@ -193,7 +195,8 @@ void referenceScale(const fx::detail::ScalePlan& plan, const fx::PixelImage& src
     for (int i = 0; i < plan.b.nx; ++i) {
       if (plan.point) {
         const int sx = static_cast<int>((m.ux + i) / m.sx), sy = static_cast<int>((m.uy + r) / m.sy);
-        for (int c = 0; c < ch; ++c) setSample(dst, bx0 + i, by0 + r, c, sampleAt(src, ax0 + sx, ay0 + sy, c));
+        for (int c = 0; c < ch; ++c)
+          setSample(dst, bx0 + i, by0 + r, c, sampleAt(src, ax0 + sx, ay0 + sy, c));
         continue;
       }
       const RefTable tx = referenceWeights(*plan.filterX, plan.px.scale, plan.px.support, (i + m.ux) / m.sx,

@@ -18,20 +18,23 @@ using fx::detail::ScalePlan;
 using fx::detail::ScaleWindow;
 using fxtest::TestImage;
 
-const char* const kFilterNames[] = {"point", "box", "triangle", "quadratic", "cubic", "catrom", "mitchell",
-                                    "gaussian", "sinc", "bessel", "hanning", "hamming", "blackman", "kaiser"};
+const char* const kFilterNames[] = {"point",   "box",      "triangle", "quadratic", "cubic",
+                                    "catrom",  "mitchell", "gaussian", "sinc",      "bessel",
+                                    "hanning", "hamming",  "blackman", "kaiser"};
 
 ScaleWindow whole(const fx::PixelImage& img) { return ScaleWindow::fromBounds(0, 0, img.height, img.width); }
 
-ScalePlan plan(const fx::PixelImage& s, ScaleWindow a, const fx::PixelImage& d, ScaleWindow b, const fx::Filter& fx,
-               const fx::Filter& fy) {
+ScalePlan plan(const fx::PixelImage& s, ScaleWindow a, const fx::PixelImage& d, ScaleWindow b,
+               const fx::Filter& fx, const fx::Filter& fy) {
   ScalePlan p = fx::detail::planScale(s.width, s.height, d.width, d.height, a, b, fx, fy);
   p.channels = s.channels;
   p.bytesPerChannel = s.bytesPerChannel;
   return p;
 }
 
-const fx::Filter& quality(int code, int32_t from, int32_t to) { return *ImageScaler::filterForQuality(code, from, to); }
+const fx::Filter& quality(int code, int32_t from, int32_t to) {
+  return *ImageScaler::filterForQuality(code, from, to);
+}
 
 // Weight tables from the production builder equal the reference built from the definition, for
 // every filter, scale, position and window length, columns (trimmed) and rows alike.
@@ -95,8 +98,8 @@ TEST_P(ScalerMatchesReference, RandomScalings) {
                         pick(0, dst.img.width + 3)};
       ImageScaler::scaleRect(s, sr, dst.img, dr, code);
       p = plan(s, ScaleWindow::fromBounds(sr.top, sr.left, sr.bottom, sr.right), expected.img,
-               ScaleWindow::fromBounds(dr.top, dr.left, dr.bottom, dr.right), quality(code, s.width, dst.img.width),
-               quality(code, s.height, dst.img.height));
+               ScaleWindow::fromBounds(dr.top, dr.left, dr.bottom, dr.right),
+               quality(code, s.width, dst.img.width), quality(code, s.height, dst.img.height));
     } else {
       const fx::Filter& fx = *fx::findFilter(kFilterNames[pick(0, 13)]);
       const fx::Filter& fy = *fx::findFilter(kFilterNames[pick(0, 13)]);
@@ -108,9 +111,9 @@ TEST_P(ScalerMatchesReference, RandomScalings) {
     fxtest::referenceScale(p, s, expected.img);
     if (p.run) (p.point ? pointRuns : p.xFirst ? xFirstRuns : yFirstRuns)++;
     ASSERT_TRUE(fxtest::sameBytes(dst, expected))
-        << "iter " << iter << " mode " << mode << " code " << code << " " << s.width << "x" << s.height << " -> "
-        << dst.img.width << "x" << dst.img.height << " filters " << p.filterX->name << "/" << p.filterY->name
-        << (p.xFirst ? " x first" : " y first");
+        << "iter " << iter << " mode " << mode << " code " << code << " " << s.width << "x" << s.height
+        << " -> " << dst.img.width << "x" << dst.img.height << " filters " << p.filterX->name << "/"
+        << p.filterY->name << (p.xFirst ? " x first" : " y first");
   }
   EXPECT_GT(xFirstRuns, 10);  // every path was exercised
   EXPECT_GT(yFirstRuns, 10);
@@ -120,11 +123,31 @@ TEST_P(ScalerMatchesReference, RandomScalings) {
 INSTANTIATE_TEST_SUITE_P(Formats, ScalerMatchesReference,
                          ::testing::Combine(::testing::Values(1, 4), ::testing::Values(1, 2)));
 
+// Rows long enough for the vector paths (several pixels per step, then a tail) in every format.
+TEST(Scaler, LargerImagesMatchReference) {
+  std::mt19937 rng(12);
+  const int sizes[][2] = {{33, 11}, {134, 46}, {50, 31}, {67, 23}, {23, 67}};
+  for (int channels : {1, 4})
+    for (int bpc : {1, 2}) {
+      TestImage src(67, 23, channels, bpc, 1, rng, bpc == 1 ? 255 : 32768);
+      for (const auto& size : sizes) {
+        TestImage dst(size[0], size[1], channels, bpc, 2, rng, 255);
+        TestImage expected(dst);
+        ImageScaler::scaleRect(src.img, src.img.bounds, dst.img, dst.img.bounds, 5);
+        fxtest::referenceScale(plan(src.img, whole(src.img), expected.img, whole(expected.img),
+                                    quality(5, 67, size[0]), quality(5, 23, size[1])),
+                               src.img, expected.img);
+        EXPECT_TRUE(fxtest::sameBytes(dst, expected))
+            << channels << " " << bpc << " " << size[0] << "x" << size[1];
+      }
+    }
+}
+
 TEST(Scaler, SameSizeScaleImageCopiesExactly) {
   std::mt19937 rng(3);
   for (int bpc : {1, 2}) {
     TestImage src(13, 9, 4, bpc, 0, rng, 255);
-    TestImage dst(13, 9, 4, bpc, 3, rng, 255);  // other rowBytes: row by row
+    TestImage dst(13, 9, 4, bpc, 3, rng, 255);   // other rowBytes: row by row
     TestImage same(13, 9, 4, bpc, 0, rng, 255);  // same rowBytes: one block
     const std::vector<uint8_t> before = dst.bytes;
     ImageScaler::scaleImage(src.img, dst.img, 5);
@@ -146,7 +169,8 @@ TEST(Scaler, SameSizeScaleRectAppliesCubicBSpline) {
   fxtest::setSample(src.img, 5, 5, 0, 216);
   TestImage dst(11, 11, 1, 1, 0, rng, 0);
   ImageScaler::scaleRect(src.img, src.img.bounds, dst.img, dst.img.bounds, 5);
-  const ScalePlan p = plan(src.img, whole(src.img), dst.img, whole(dst.img), quality(5, 11, 11), quality(5, 11, 11));
+  const ScalePlan p =
+      plan(src.img, whole(src.img), dst.img, whole(dst.img), quality(5, 11, 11), quality(5, 11, 11));
   EXPECT_STREQ(p.filterX->name, "cubic");
   EXPECT_STREQ(p.filterY->name, "cubic");
   // 216 x (1/6, 4/6, 1/6) along both axes: 6, 24, 96 in the centre block.
@@ -163,7 +187,8 @@ TEST(Scaler, SameSizeScaleRectAppliesCubicBSpline) {
 TEST(Scaler, HalvingUsesTriangleAtScaleTwo) {
   std::mt19937 rng(5);
   TestImage src(16, 8, 1, 1, 0, rng, 255), dst(8, 4, 1, 1, 0, rng, 255);
-  const ScalePlan p = plan(src.img, whole(src.img), dst.img, whole(dst.img), quality(5, 16, 8), quality(5, 8, 4));
+  const ScalePlan p =
+      plan(src.img, whole(src.img), dst.img, whole(dst.img), quality(5, 16, 8), quality(5, 8, 4));
   EXPECT_STREQ(p.filterX->name, "triangle");
   EXPECT_EQ(p.px.scale, 2.0);
   EXPECT_EQ(p.px.support, 2.0);
@@ -183,7 +208,8 @@ TEST(Scaler, HalvingUsesTriangleAtScaleTwo) {
 TEST(Scaler, DoublingUsesCubicAtScaleOne) {
   std::mt19937 rng(6);
   TestImage src(5, 5, 4, 1, 0, rng, 255), dst(10, 10, 4, 1, 0, rng, 255);
-  const ScalePlan p = plan(src.img, whole(src.img), dst.img, whole(dst.img), quality(5, 5, 10), quality(5, 5, 10));
+  const ScalePlan p =
+      plan(src.img, whole(src.img), dst.img, whole(dst.img), quality(5, 5, 10), quality(5, 5, 10));
   EXPECT_STREQ(p.filterX->name, "cubic");
   EXPECT_EQ(p.py.scale, 1.0);
   EXPECT_EQ(p.py.support, 2.0);
@@ -227,7 +253,8 @@ TEST(Scaler, ConstantImagesStayConstant) {
     for (int y = 0; y < dst.img.height; ++y)
       for (int x = 0; x < dst.img.width; ++x)
         for (int k = 0; k < channels; ++k)
-          ASSERT_EQ(fxtest::sampleAt(dst.img, x, y, k), value) << fx.name << "/" << fy.name << " iter " << iter;
+          ASSERT_EQ(fxtest::sampleAt(dst.img, x, y, k), value)
+              << fx.name << "/" << fy.name << " iter " << iter;
   }
 }
 
@@ -260,22 +287,26 @@ TEST(Scaler, SixteenBitResultsAreLimitedTo32768) {
 
 TEST(Scaler, OrderFollowsTheMultiplicationCount) {
   std::mt19937 rng(10);
-  TestImage square(100, 100, 1, 1, 0, rng, 255), narrow(10, 100, 1, 1, 0, rng, 255), flat(100, 10, 1, 1, 0, rng, 255);
+  TestImage square(100, 100, 1, 1, 0, rng, 255), narrow(10, 100, 1, 1, 0, rng, 255),
+      flat(100, 10, 1, 1, 0, rng, 255);
   // Reducing the width: x first (20 x 10 x 100 + 4 x 10 x 100 < 4 x 100 x 100 + 20 x 10 x 100).
   EXPECT_TRUE(plan(square.img, whole(square.img), narrow.img, whole(narrow.img), quality(5, 100, 10),
-                   quality(5, 100, 100)).xFirst);
+                   quality(5, 100, 100))
+                  .xFirst);
   EXPECT_FALSE(plan(square.img, whole(square.img), flat.img, whole(flat.img), quality(5, 100, 100),
-                    quality(5, 100, 10)).xFirst);
+                    quality(5, 100, 10))
+                   .xFirst);
 }
 
 TEST(Scaler, NothingHappensForEmptyOrUnsupportedInput) {
   std::mt19937 rng(11);
   TestImage src(8, 8, 1, 1, 0, rng, 255), dst(5, 5, 1, 1, 1, rng, 255);
   const std::vector<uint8_t> before = dst.bytes;
-  ImageScaler::scaleRect(src.img, fx::Rect{3, 3, 3, 7}, dst.img, dst.img.bounds, 5);      // empty source
-  ImageScaler::scaleRect(src.img, src.img.bounds, dst.img, fx::Rect{2, 2, 2, 2}, 5);      // empty destination
-  ImageScaler::scaleRect(src.img, fx::Rect{20, 20, 30, 30}, dst.img, dst.img.bounds, 5);  // outside the source
-  ImageScaler::scaleImage(src.img, dst.img, 9);                                         // no such quality
+  ImageScaler::scaleRect(src.img, fx::Rect{3, 3, 3, 7}, dst.img, dst.img.bounds, 5);  // empty source
+  ImageScaler::scaleRect(src.img, src.img.bounds, dst.img, fx::Rect{2, 2, 2, 2}, 5);  // empty destination
+  ImageScaler::scaleRect(src.img, fx::Rect{20, 20, 30, 30}, dst.img, dst.img.bounds,
+                         5);                     // outside the source
+  ImageScaler::scaleImage(src.img, dst.img, 9);  // no such quality
   TestImage wide(5, 5, 4, 1, 0, rng, 255);
   ImageScaler::scaleImage(src.img, wide.img, 5);  // formats differ
   EXPECT_EQ(dst.bytes, before);
