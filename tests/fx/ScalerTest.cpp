@@ -143,6 +143,27 @@ TEST(Scaler, LargerImagesMatchReference) {
     }
 }
 
+// Floating-point rounding can give a table one tap more than the placement's width (here "hamming"
+// enlarging 7 to 9: width 2, column 4 has 3 non-zero taps); the tables must hold every tap.
+TEST(Scaler, TablesMayHoldOneTapMoreThanTheWidth) {
+  const fx::Filter& hamming = *fx::findFilter("hamming");
+  std::mt19937 rng(13);
+  for (int channels : {1, 4}) {
+    TestImage src(7, 7, channels, 1, 0, rng, 255), dst(9, 9, channels, 1, 0, rng, 255);
+    TestImage expected(dst);
+    const ScalePlan p = plan(src.img, whole(src.img), dst.img, whole(dst.img), hamming, hamming);
+    ASSERT_EQ(p.px.width, 2);
+    const fx::detail::WeightTables t =
+        fx::detail::buildWeightTables(*p.filterX, p.px, p.m.ux, p.m.sx, 9, 7, true);
+    EXPECT_EQ(t.maxTaps, 3);
+    ImageScaler::ImageReadInterface in(&src.img);
+    ImageScaler::ImageWriteInterface out(&dst.img);
+    fx::detail::scaleCore(in, out, whole(src.img), whole(dst.img), hamming, hamming);
+    fxtest::referenceScale(p, src.img, expected.img);
+    EXPECT_TRUE(fxtest::sameBytes(dst, expected));
+  }
+}
+
 TEST(Scaler, SameSizeScaleImageCopiesExactly) {
   std::mt19937 rng(3);
   for (int bpc : {1, 2}) {
