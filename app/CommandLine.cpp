@@ -81,6 +81,12 @@ void writeAtomically(const Document& doc, const std::string& path, FileFormat fo
   close(fd);
   try {
     saveImage(doc, temp, format);
+    // The data reaches the disk before the name does, so that a crash never
+    // leaves OUTPUT empty or half written.
+    const int written = open(temp.c_str(), O_RDONLY);
+    const bool synced = written >= 0 && fsync(written) == 0;
+    if (written >= 0) close(written);
+    if (!synced) throw ImageError(path + ": cannot write: " + std::strerror(errno));
     if (std::rename(temp.c_str(), path.c_str()) != 0)
       throw ImageError(path + ": cannot write: " + std::strerror(errno));
   } catch (...) {

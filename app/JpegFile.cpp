@@ -183,8 +183,8 @@ void writeJpeg(const Document& doc, const std::string& path) {
     if (!jpegStep(c.err, writeRow)) throw failed();
   }
   if (!jpegStep(c.err, [&] { jpeg_finish_compress(&cinfo); })) throw failed();
-  if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
-    throw ImageError(path + ": cannot write: " + std::strerror(errno));
+  const bool streamFailed = std::ferror(file.get()) != 0;
+  if (std::fclose(file.release()) != 0 || streamFailed) throw ImageError(path + ": cannot write: " + std::strerror(errno));
 }
 
 }  // namespace veyra::app

@@ -164,8 +164,8 @@ void writePng(const Document& doc, const std::string& path) {
         png_write_end(s.png, nullptr);
       }))
     throw ImageError(path + ": cannot write the PNG file (" + err.message + ")");
-  if (std::fflush(file.get()) != 0 || std::ferror(file.get()))
-    throw ImageError(path + ": cannot write: " + std::strerror(errno));
+  const bool failed = std::ferror(file.get()) != 0;
+  if (std::fclose(file.release()) != 0 || failed) throw ImageError(path + ": cannot write: " + std::strerror(errno));
 }
 
 }  // namespace veyra::app

@@ -327,6 +327,13 @@ TEST(ImageRefusal, NotAnImageEmptyOrMissing) {
   expectRefused(dir.file("absent.tif"), {"absent.tif", "cannot open"});
 }
 
+TEST(ImageFile, WriteErrorsAreReported) {
+  if (!test::fileExists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const app::Document doc = smoothDocument(ColorMode::RGB, 300, 200, false);
+  for (FileFormat f : {FileFormat::Png, FileFormat::Jpeg, FileFormat::Tiff})
+    EXPECT_THROW(app::saveImage(doc, "/dev/full", f), app::ImageError) << app::formatName(f);
+}
+
 TEST(ImageFile, FormatFromNameAndWhatAFormatHolds) {
   EXPECT_EQ(app::formatFromName("a/b.PNG"), FileFormat::Png);
   EXPECT_EQ(app::formatFromName("x.Jpeg"), FileFormat::Jpeg);
