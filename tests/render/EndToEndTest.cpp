@@ -1,0 +1,372 @@
+// `veyra apply` end to end against the plain reference pipeline: small gray,
+// RGB, RGBA and CMYK documents are written to files, lit by the real
+// executable and module with a range of settings, with and without a
+// selection, and every output sample must equal the reference's.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <sstream>
+
+#include "app/ImageFile.h"
+#include "reference/ReferencePipeline.h"
+#include "support/AppTestSupport.h"
+
+using namespace veyra;
+using app::ColorMode;
+using reftest::Box;
+using reftest::Plane;
+using reftest::Settings;
+
+namespace {
+
+// --- settings and their --set arguments ------------------------------------------------------
+
+const char* const kLightBlendCodes[] = {"lAdd", "lSub", "lScr"};
+const char* const kSourceCodes[] = {"sImg", "sMat"};
+const char* const kChannelCodes[] = {"lumC", "redC", "grnC", "bluC", "cynC", "magC", "yelC", "hueC", "satC"};
+const char* const kShapeBlendCodes[] = {"sNon", "sOnl", "sAdd", "sSub", "sMul", "sScr", "sDif", "sDrk", "sLgt"};
+
+std::string number(double v) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.17g", v);
+  return text;
+}
+
+// Every parameter as a --set argument; the light blend goes by its
+// terminology names so that both spellings of a key reach the plug-in.
+std::vector<std::string> setArguments(const Settings& s) {
+  std::vector<std::string> a;
+  auto set = [&a](const std::string& key, const std::string& value) {
+    a.push_back("--set");
+    a.push_back(key + "=" + value);
+  };
+  const char* const blendNames[] = {"KVO add", "KVO subtract", "KVO screen"};
+  set("KVO light blend mode", blendNames[s.lightBlend]);
+  set("lSrc", kSourceCodes[s.lightSource]);
+  set("lBrt", number(s.brightness));
+  set("lDsp", number(s.displacement));
+  set("lBlr", number(s.lightBlur));
+  set("lClX", std::to_string(s.color[0]));
+  set("lClY", std::to_string(s.color[1]));
+  set("lClZ", std::to_string(s.color[2]));
+  set("mChn", kChannelCodes[s.matteChannel]);
+  set("mPos", number(s.mattePosition));
+  set("mRng", number(s.matteRange));
+  set("mBlr", number(s.matteBlur));
+  set("sBln", kShapeBlendCodes[s.shapeBlend]);
+  if (!s.shapeFile.empty()) set("sNam", s.shapeFile);
+  set("sOpc", number(s.opacity));
+  set("sXbl", number(s.shapeBlurX));
+  set("sYbl", number(s.shapeBlurY));
+  set("sXps", number(s.positionX));
+  set("sYps", number(s.positionY));
+  set("sXsc", number(s.scaleX));
+  set("sYsc", number(s.scaleY));
+  set("sRot", number(s.rotation));
+  const char* const corners[] = {"cp0X", "cp0Y", "cp1X", "cp1Y", "cp2X", "cp2Y", "cp3X", "cp3Y"};
+  for (int k = 0; k < 8; ++k) set(corners[k], number(s.corners[k]));
+  return a;
+}
+
+// --- shapes ----------------------------------------------------------------------------------
+
+enum class ShapeKind {
+  None,      // no shape file
+  Small,     // a test-made PNG smaller than the document: tiles are resampled from the canvas
+  FullSize,  // a test-made PNG of the document's size: tiles are copied out of the canvas
+  Missing,   // a name that is no file
+  Bundled,   // a bundled JPEG shape
+};
+
+// A gray picture with smooth and sharp parts: a radial falloff, a bar and noise.
+app::Document makeShape(int w, int h, uint32_t seed) {
+  app::Document d(w, h, ColorMode::Gray);
+  std::mt19937 rng(seed);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const double dx = (x - w / 2.0) / w, dy = (y - h / 2.0) / h;
+      int v = static_cast<int>(255 * std::max(0.0, 1.0 - 2.2 * std::sqrt(dx * dx + dy * dy)));
+      if (x % 7 == 3) v = 255 - v / 3;
+      v += static_cast<int>(rng() % 31) - 15;
+      d.at(0, x, y) = static_cast<uint8_t>(std::clamp(v, 0, 255));
+    }
+  return d;
+}
+
+Plane planeOf(const app::Document& d) {
+  Plane p(d.width(), d.height());
+  std::copy(d.channel(0), d.channel(0) + d.pixelCount(), p.px.begin());
+  return p;
+}
+
+// --- cases -----------------------------------------------------------------------------------
+
+struct LightCase {
+  const char* name;
+  ShapeKind shape;
+  std::function<void(Settings&)> set;
+  // CMYK documents have no hue or saturation: the matte is the constant
+  // table[0], here 0, and the document stays as it was.
+  bool cmykUnlit = false;
+};
+
+const LightCase kCases[] = {
+    {"Defaults", ShapeKind::None, [](Settings&) {}},
+    {"MatteScreenRed", ShapeKind::None,
+     [](Settings& s) {
+       s.lightSource = 1;
+       s.lightBlend = 2;
+       s.matteChannel = 1;
+       s.brightness = 230;  // strength above 255: more than one full screen
+       s.lightBlur = 3.5;
+       s.color[0] = 30000, s.color[1] = 26000, s.color[2] = 9000;
+     }},
+    {"ImageSubtractHueMatteBlur", ShapeKind::None,
+     [](Settings& s) {
+       s.lightBlend = 1;
+       s.matteChannel = 7;
+       s.mattePosition = 40;
+       s.matteRange = 45;
+       s.matteBlur = 2.2;
+       s.lightBlur = 0;
+     },
+     true},
+    {"MatteAddGreenNoBlur", ShapeKind::None,
+     [](Settings& s) {
+       s.lightSource = 1;
+       s.matteChannel = 2;
+       s.mattePosition = 62.5;
+       s.matteRange = 70;
+       s.lightBlur = 0;
+       s.brightness = 65;
+       s.color[0] = 26000, s.color[1] = 21000, s.color[2] = 9000;
+     }},
+    {"SaturationShapeMultiply", ShapeKind::Small,
+     [](Settings& s) {
+       s.matteChannel = 8;
+       s.shapeBlend = 4;
+       s.opacity = 70;
+       s.scaleX = 80;
+       s.scaleY = 120;
+       s.shapeBlurX = 3;
+       s.shapeBlurY = 1.5;
+       s.positionX = 10;
+       s.positionY = -15;
+       s.lightBlur = 2.5;
+     },
+     true},
+    {"ShapeOnlyMatteSource", ShapeKind::Small,
+     [](Settings& s) {
+       s.shapeBlend = 1;
+       s.lightSource = 1;
+       s.lightBlur = 4;
+       s.matteBlur = 1.3;
+     }},
+    {"ShapeScreenRotated", ShapeKind::Small,
+     [](Settings& s) {
+       s.shapeBlend = 5;
+       s.opacity = 85;
+       s.rotation = 30;
+       s.matteChannel = 3;
+       s.lightBlend = 2;
+       s.lightBlur = 1.5;
+     }},
+    {"ShapeDifferenceCornerPin", ShapeKind::Small,
+     [](Settings& s) {
+       s.shapeBlend = 6;
+       s.matteChannel = 4;
+       s.corners[0] = 0.1, s.corners[1] = 0.05;
+       s.corners[2] = 0.95, s.corners[3] = 0.2;
+       s.corners[4] = 0.8, s.corners[5] = 0.9;
+       s.corners[6] = 0.0, s.corners[7] = 1.0;
+       s.rotation = -100;
+       s.lightBlur = 0;
+     }},
+    {"ShapeDarkenDisplaced", ShapeKind::Small,
+     [](Settings& s) {
+       s.shapeBlend = 7;
+       s.opacity = 90;
+       s.displacement = 8;
+       s.matteChannel = 5;
+       s.matteRange = 60;
+       s.lightBlur = 2;
+     }},
+    {"ShapeLightenFullSize", ShapeKind::FullSize,
+     [](Settings& s) {
+       s.shapeBlend = 8;
+       s.matteChannel = 6;
+       s.lightSource = 1;
+       s.lightBlend = 1;
+       s.lightBlur = 3;
+     }},
+    {"ShapeSubtractFullSizeScaled", ShapeKind::FullSize,
+     [](Settings& s) {
+       s.shapeBlend = 3;
+       s.opacity = 55;
+       s.scaleX = 60;
+       s.scaleY = 75;
+       s.positionY = 20;
+       s.shapeBlurX = 2;
+       s.lightBlend = 2;
+     }},
+    {"OnlyWithMissingFile", ShapeKind::Missing,
+     [](Settings& s) {
+       s.shapeBlend = 1;
+       s.matteChannel = 5;
+       s.lightBlur = 1;
+     }},
+    {"BundledShapeAdd", ShapeKind::Bundled,
+     [](Settings& s) {
+       s.scaleX = 50;
+       s.scaleY = 40;
+       s.positionX = 12;
+       s.lightBlur = 0.5;
+       s.matteChannel = 0;
+     }},
+};
+
+struct DocumentCase {
+  const char* name;
+  ColorMode mode;
+  bool alpha;
+};
+
+const DocumentCase kDocuments[] = {
+    {"Gray", ColorMode::Gray, false},
+    {"RGB", ColorMode::RGB, false},
+    {"RGBA", ColorMode::RGB, true},
+    {"CMYK", ColorMode::CMYK, false},
+};
+
+constexpr size_t kGray = 0, kRGB = 1, kRGBA = 2, kCMYK = 3;
+
+struct Geometry {
+  const char* name;
+  int width, height;
+  bool selection;
+  Box rect;  // used when selection is true
+};
+
+// 37 x 29 is one band; 23 x 300 is two, the second band's read rectangle
+// reaching up into the first band's written rows.
+const Geometry kGeometries[] = {
+    {"Small", 37, 29, false, {}},
+    {"SmallSelection", 37, 29, true, {5, 7, 24, 30}},
+    {"Tall", 23, 300, false, {}},
+    {"TallSelection", 23, 300, true, {3, 2, 290, 20}},
+};
+constexpr size_t kSmall = 0, kSmallSelection = 1, kTall = 2, kTallSelection = 3;
+
+using Param = std::tuple<size_t, size_t, size_t>;  // light case, document, geometry
+
+size_t caseNamed(const char* name) {
+  for (size_t i = 0; i < std::size(kCases); ++i)
+    if (std::string(kCases[i].name) == name) return i;
+  throw std::logic_error(std::string("no light case ") + name);
+}
+
+class ApplyMatchesReference : public testing::TestWithParam<Param> {};
+
+TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
+  const LightCase& lc = kCases[std::get<0>(GetParam())];
+  const DocumentCase& dc = kDocuments[std::get<1>(GetParam())];
+  const Geometry& g = kGeometries[std::get<2>(GetParam())];
+
+  test::TempDir dir;
+  // TIFF for CMYK (PNG has none) and for RGB without alpha; PNG otherwise.
+  const bool tiff = dc.mode == ColorMode::CMYK || (dc.mode == ColorMode::RGB && !dc.alpha);
+  const std::string in = dir.file(tiff ? "in.tif" : "in.png");
+  const std::string out = dir.file(tiff ? "out.tif" : "out.png");
+  app::saveImage(test::makeDocument(dc.mode, g.width, g.height, dc.alpha, 3), in,
+                 tiff ? app::FileFormat::Tiff : app::FileFormat::Png);
+  const app::Document input = app::loadImage(in);
+
+  Settings s;
+  lc.set(s);
+  std::optional<Plane> shape;
+  switch (lc.shape) {
+    case ShapeKind::None: break;
+    case ShapeKind::Small:
+    case ShapeKind::FullSize: {
+      const app::Document d = lc.shape == ShapeKind::Small ? makeShape(19, 13, 7) : makeShape(g.width, g.height, 9);
+      s.shapeFile = dir.file("shape.png");
+      app::saveImage(d, s.shapeFile, app::FileFormat::Png);
+      shape = planeOf(app::loadImage(s.shapeFile));
+      break;
+    }
+    case ShapeKind::Missing: s.shapeFile = dir.file("no such shape.png"); break;
+    case ShapeKind::Bundled:
+      s.shapeFile = std::string(VEYRA_SOURCE_DIR) + "/patterns/Blinds.jpg";
+      shape = planeOf(app::loadImage(s.shapeFile));
+      break;
+  }
+
+  std::vector<std::string> args = {"apply", in, out, "--plugin", VEYRA_PLUGIN_PATH, "--quiet"};
+  for (const std::string& a : setArguments(s)) args.push_back(a);
+  Box rect{0, 0, g.height, g.width};
+  if (g.selection) {
+    rect = g.rect;
+    args.push_back("--rect");
+    args.push_back(std::to_string(rect.top) + "," + std::to_string(rect.left) + "," + std::to_string(rect.bottom) +
+                   "," + std::to_string(rect.right));
+  }
+  const test::CommandResult r = test::runVeyra(args);
+  ASSERT_EQ(r.status, 0) << r.err;
+  const app::Document got = app::loadImage(out);
+
+  const std::array<uint8_t, 4> color = reftest::hostLightColor(dc.mode, s.color);
+  const app::Document expected = reftest::referenceApply(input, s, shape, rect, color);
+  ASSERT_EQ(got.width(), expected.width());
+  ASSERT_EQ(got.height(), expected.height());
+  ASSERT_EQ(got.mode(), expected.mode());
+  int mismatches = 0;
+  std::ostringstream first;
+  for (int c = 0; c < got.channelCount(); ++c)
+    for (int y = 0; y < got.height(); ++y)
+      for (int x = 0; x < got.width(); ++x) {
+        if (got.at(c, x, y) == expected.at(c, x, y)) continue;
+        if (mismatches++ < 5)
+          first << " (x " << x << ", y " << y << ", channel " << c << ": expected " << int(expected.at(c, x, y))
+                << ", got " << int(got.at(c, x, y)) << ")";
+      }
+  EXPECT_EQ(mismatches, 0) << "first:" << first.str();
+  // Guards against a comparison that proves nothing: the light changes the
+  // document, and a shape changes the light.
+  if (!(lc.cmykUnlit && dc.mode == ColorMode::CMYK)) {
+    EXPECT_FALSE(expected == input) << "the settings light the document";
+    if (shape) {
+      EXPECT_FALSE(expected == reftest::referenceApply(input, s, std::nullopt, rect, color))
+          << "the shape takes part";
+    }
+  }
+  ASSERT_EQ(got.hasAlpha(), dc.alpha);
+  if (dc.alpha) {
+    EXPECT_TRUE(std::equal(input.alpha(), input.alpha() + input.pixelCount(), got.alpha()));
+  }
+}
+
+std::string paramName(const testing::TestParamInfo<Param>& i) {
+  return std::string(kCases[std::get<0>(i.param)].name) + kDocuments[std::get<1>(i.param)].name +
+         kGeometries[std::get<2>(i.param)].name;
+}
+
+// Every light case on the one-band document, whole and selected, in gray,
+// RGBA and CMYK; RGB without alpha comes with the two-band document.
+INSTANTIATE_TEST_SUITE_P(OneBand, ApplyMatchesReference,
+                         testing::Combine(testing::Range<size_t>(0, std::size(kCases)), testing::Values(kGray, kRGBA, kCMYK),
+                                          testing::Values(kSmall, kSmallSelection)),
+                         paramName);
+
+// The cases whose blurs and shape reach across the band boundary at row 256,
+// on the two-band document.
+INSTANTIATE_TEST_SUITE_P(TwoBands, ApplyMatchesReference,
+                         testing::Combine(testing::Values(caseNamed("Defaults"), caseNamed("MatteScreenRed"),
+                                                          caseNamed("ImageSubtractHueMatteBlur"),
+                                                          caseNamed("ShapeOnlyMatteSource"),
+                                                          caseNamed("ShapeDarkenDisplaced")),
+                                          testing::Values(kGray, kRGB, kCMYK), testing::Values(kTall, kTallSelection)),
+                         paramName);
+
+}  // namespace
