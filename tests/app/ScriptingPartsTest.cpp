@@ -351,3 +351,83 @@ TEST(Settings, TypedByTheTerminology) {
 
 }  // namespace
 }  // namespace veyra
+
+namespace veyra {
+namespace {
+
+// ---- damaged input -------------------------------------------------------------
+// Random byte changes in the resources, descriptor bytes and action files:
+// every reader either succeeds or refuses with its own error (the sanitizer
+// build checks that nothing reads out of bounds).
+
+class Mutator {
+public:
+  explicit Mutator(uint32_t seed) : state_(seed) {}
+  uint32_t next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return state_;
+  }
+  template <typename Byte>
+  std::vector<Byte> damage(std::vector<Byte> b) {
+    const uint32_t changes = 1 + next() % 4;
+    for (uint32_t i = 0; i < changes && !b.empty(); ++i) b[next() % b.size()] = static_cast<Byte>(next());
+    return b;
+  }
+
+private:
+  uint32_t state_;
+};
+
+TEST(DamagedInput, ResourceReadersRefuseOrSucceed) {
+  const PIResourceEntry& pipl = moduleResource("PiPL");
+  const PIResourceEntry& aete = moduleResource("aete");
+  const std::vector<unsigned char> piplBytes(pipl.data, pipl.data + pipl.size);
+  const std::vector<unsigned char> aeteBytes(aete.data, aete.data + aete.size);
+  Mutator m(12345);
+  for (int i = 0; i < 3000; ++i) {
+    const std::vector<unsigned char> p = m.damage(piplBytes);
+    try {
+      const PropertyList list = parsePropertyList(p.data(), p.size());
+      checkDocumentSupported(list, plugInModeRGBColor, 8);
+    } catch (const PropertyListError&) {
+    }
+    const std::vector<unsigned char> a = m.damage(aeteBytes);
+    try {
+      parseTerminology(a.data(), a.size());
+    } catch (const TerminologyError&) {
+    }
+  }
+}
+
+TEST(DamagedInput, DescriptorBytesAndActionFilesRefuseOrSucceed) {
+  const std::vector<char> bytes = encodeDescriptor(everyKind());
+  const ModuleScripting s = ModuleScripting::fromResources(PIResourceTable);
+  const std::string action =
+      R"({"filter": "Veyra!...", "event": "kvoV", "descriptor": [{"key": "lBrt", "type": "float", "value": 50.5},)"
+      R"({"key": "lBln", "type": "enum", "enumType": "lBld", "value": "lScr"},)"
+      R"({"key": "lClX", "type": "integer", "value": 40000}, {"key": "sNam", "type": "string", "value": "x"},)"
+      R"({"key": "lDmd", "type": "boolean", "value": true}]})";
+  const std::vector<char> actionBytes(action.begin(), action.end());
+  EXPECT_EQ(descriptorFromAction(s, nlohmann::json::parse(action), "a").size(), 5u);
+  Mutator m(777);
+  int accepted = 0;
+  for (int i = 0; i < 3000; ++i) {
+    const std::vector<char> d = m.damage(bytes);
+    decodeDescriptor(d.data(), d.size());
+    const std::vector<char> a = m.damage(actionBytes);
+    const nlohmann::json j = nlohmann::json::parse(a.begin(), a.end(), nullptr, false);
+    if (j.is_discarded()) continue;
+    try {
+      descriptorFromAction(s, j, "damaged");
+      ++accepted;
+    } catch (const ScriptingInputError&) {
+    } catch (const TerminologyError&) {
+    }
+  }
+  EXPECT_GT(accepted, 0);
+}
+
+}  // namespace
+}  // namespace veyra
