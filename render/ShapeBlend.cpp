@@ -8,7 +8,7 @@ namespace veyra {
 float shapeOpacityFactor(double opacityPercent) {
   if (!(opacityPercent > 0.0)) return 0.0f;  // negative or NaN
   if (opacityPercent > 100.0) opacityPercent = 100.0;
-  return static_cast<float>(opacityPercent * 0.01f);
+  return static_cast<float>(opacityPercent * 0.01);
 }
 
 namespace {

@@ -53,7 +53,7 @@ TEST_P(ShapeBlendModes, MatchDefinitions) {
   const Tile shapeBefore = shape, matteBefore = matte;
   shapeBlend(mode, opacity, shape.data(), shape.rowBytes, matte.data(), matte.rowBytes, shape.width,
              shape.height);
-  const float o = static_cast<float>(opacity * 0.01f);
+  const float o = static_cast<float>(opacity * 0.01);
   for (int32_t y = 0; y < shape.height; ++y) {
     for (int32_t x = 0; x < shape.width; ++x)
       ASSERT_EQ(*shape.pixel(x, y),
