@@ -296,13 +296,14 @@ class FltkItemView : public ItemView {
         std::vector<std::string> texts;
         for (auto& e : item_.list->entries) texts.push_back(e->text);
         if (texts != menuTexts_) {
+          // The menu may keep pointers to the texts: they live in menuTexts_.
+          menuTexts_ = std::move(texts);
           choice.clear();
           // Menu text treats '/', '&' and '_' specially; add each entry literally.
-          for (const std::string& t : texts) {
+          for (const std::string& t : menuTexts_) {
             int index = choice.add("x");
             choice.replace(index, t.c_str());
           }
-          menuTexts_ = texts;
         }
         if (item_.list->active >= 0 && item_.list->active < choice.size() - 1)
           choice.value(item_.list->active);
