@@ -597,3 +597,14 @@ bool captureWindow(ADMDialogRef dialog, std::vector<unsigned char>& rgb, int& wi
 }
 
 }  // namespace veyra::app::adm
+
+// The X display opened for dialogs stays open for the life of the process,
+// and the X and font libraries keep what they allocated for it: not leaks of
+// ours. In the sanitizer build LeakSanitizer reads these suppressions (the
+// definition sits here so that it is linked wherever dialogs can be shown).
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libX11.so\n"
+         "leak:libfontconfig.so\n"
+         "leak:libXft.so\n"
+         "leak:libXrender.so\n";
+}
