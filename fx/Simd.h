@@ -10,10 +10,15 @@
 namespace fx {
 namespace detail {
 
-// True when the processor runs AVX2 code.
+// True when the processor runs AVX2 code. Building with VEYRA_FX_BASELINE_ONLY defined keeps to the
+// baseline copies (to test them on a processor that has AVX2).
 inline bool cpuHasAvx2() {
+#ifdef VEYRA_FX_BASELINE_ONLY
+  return false;
+#else
   static const bool has = __builtin_cpu_supports("avx2");
   return has;
+#endif
 }
 
 }  // namespace detail
