@@ -124,7 +124,8 @@ FX_ALWAYS_INLINE void prefixRows4(Sample* const* rows, int32_t L, Sum* P, size_t
 template <class Sample, class Sum, int CH>
 FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm, const Sum* P) {
   const int32_t n = prm.n;
-  const Sum F = prm.full, d = prm.frac;
+  constexpr Sum F = sizeof(Sample) == 1 ? 256 : 65536;  // prm.full, as a constant: a shift
+  const Sum d = prm.frac;
   // Window cut by an end of the line: exact division by the weights that remain.
   auto edgeOutput = [&](int32_t p) {
     const int32_t innerLo = std::max(0, p - n + 1), innerHi = std::min(L, p + n);  // prefix bounds
@@ -193,7 +194,8 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   constexpr size_t kMaxLanes = 64;
   Sum T[kMaxLanes];  // inner window sum, taps p - n + 1 .. p + n - 1 inside the line
   const int32_t n = prm.n;
-  const Sum F = prm.full, d = prm.frac;
+  constexpr Sum F = sizeof(Sample) == 1 ? 256 : 65536;  // prm.full, as a constant: a shift
+  const Sum d = prm.frac;
   for (size_t m = 0; m < M; ++m) T[m] = 0;
   for (int32_t j = 0; j < n; ++j)
     for (size_t m = 0; m < M; ++m) T[m] += Sum(in[size_t(j) * M + m]);
