@@ -10,7 +10,16 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void onInterrupt(int) { interrupted = 1; }
+// The first Ctrl-C asks the filter to stop at its next check; a second one,
+// for a filter that does not check, ends the process as Ctrl-C normally does.
+extern "C" void onInterrupt(int) {
+  if (interrupted != 0) {
+    std::signal(SIGINT, SIG_DFL);
+    std::raise(SIGINT);
+    return;
+  }
+  interrupted = 1;
+}
 
 }  // namespace
 

@@ -8,7 +8,8 @@
 namespace veyra::app {
 
 // Makes SIGINT set a flag (async-signal-safe) instead of ending the process;
-// the host's abort procedure answers true once it is set.
+// the host's abort procedure answers true once it is set. A second SIGINT
+// while the flag is set ends the process.
 void installInterruptHandler();
 bool interruptRequested();
 void clearInterrupt();

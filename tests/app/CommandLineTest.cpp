@@ -186,10 +186,9 @@ TEST(Apply, UnwritableOutputFolderIsRefusedBeforeTheRun) {
 
 TEST(Apply, CtrlCCancelsWithStatusThreeAndWritesNothing) {
   test::TempDir dir;
-  app::saveImage(test::makeDocument(ColorMode::RGB, 1500, 1500), dir.file("in.png"), FileFormat::Png);
+  app::saveImage(test::makeDocument(ColorMode::RGB, 600, 600), dir.file("in.png"), FileFormat::Png);
   const test::CommandResult r =
-      test::runVeyra({"apply", dir.file("in.png"), dir.file("out.png"), "--plugin", VEYRA_PLUGIN_PATH}, {}, 100);
-  if (r.status == 0) GTEST_SKIP() << "the run ended before the interrupt";
+      test::runVeyra({"apply", dir.file("in.png"), dir.file("out.png"), "--plugin", VEYRA_PLUGIN_PATH}, {}, true);
   EXPECT_EQ(r.status, 3) << r.err;
   EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.png"});

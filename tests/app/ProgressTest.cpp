@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,18 @@ TEST(Interrupt, FlagIsSetBySigintAndCleared) {
   EXPECT_TRUE(veyra::app::interruptRequested());
   veyra::app::clearInterrupt();
   EXPECT_FALSE(veyra::app::interruptRequested());
+}
+
+TEST(InterruptDeathTest, SecondSigintEndsTheProcess) {
+  EXPECT_EXIT(
+      {
+        veyra::app::clearInterrupt();
+        veyra::app::installInterruptHandler();
+        std::raise(SIGINT);
+        std::raise(SIGINT);
+        std::exit(0);
+      },
+      testing::KilledBySignal(SIGINT), "");
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <csignal>
 #include <cerrno>
 #include <cstdio>
@@ -118,8 +117,21 @@ bool fileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+namespace {
+
+// True when the process catches SIGINT (the SigCgt mask of /proc/PID/status).
+bool catchesSigint(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
+  return false;
+}
+
+}  // namespace
+
 CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
-                       int interruptAfterMs) {
+                       bool interrupt) {
   // The environment and argument vectors are built before fork: the child
   // only calls async-signal-safe functions.
   std::map<std::string, std::string> vars;
@@ -163,17 +175,15 @@ CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std:
   CommandResult result;
   pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   int open = 2;
-  const auto start = std::chrono::steady_clock::now();
-  bool interrupted = interruptAfterMs < 0;
+  bool interrupted = !interrupt;
   while (open > 0) {
     int timeout = -1;
     if (!interrupted) {
-      const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-      if (elapsed.count() >= interruptAfterMs) {
+      if (catchesSigint(pid)) {
         kill(pid, SIGINT);
         interrupted = true;
       } else {
-        timeout = static_cast<int>(interruptAfterMs - elapsed.count());
+        timeout = 1;
       }
     }
     if (poll(fds, 2, timeout) < 0) {

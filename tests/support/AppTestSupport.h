@@ -69,9 +69,10 @@ struct CommandResult {
 };
 // Runs the veyra executable with the arguments; env entries are added to the
 // environment (an empty value removes the variable).
-// With interruptAfterMs >= 0, SIGINT is sent that many milliseconds after the start.
+// With interrupt, SIGINT is sent as soon as the process has a handler for it
+// (watched in /proc/PID/status), as a user's Ctrl-C during the run.
 CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
-                       int interruptAfterMs = -1);
+                       bool interrupt = false);
 
 std::string rectText(const VRect& r);
 
