@@ -110,8 +110,8 @@ struct LightCase {
   // CMYK documents have no hue or saturation: the matte is the constant
   // table[0], here 0, and the document stays as it was.
   bool cmykUnlit = false;
-  // Shape blend None: the shape file is not used at all.
-  bool shapeIgnored = false;
+  // The shape file takes no part (shape blend None, a shape scaled to nothing).
+  bool shapeUnused = false;
 };
 
 const LightCase kCases[] = {
@@ -212,7 +212,27 @@ const LightCase kCases[] = {
        s.positionY = 20;
        s.shapeBlurX = 2;
        s.lightBlend = 2;
+       s.displacement = -5;  // bent on a canvas of the full size: no rescaling of the tile
      }},
+    {"ShapeRotated150Affine", ShapeKind::Small,
+     [](Settings& s) {
+       // Two quarter turns and a 30 degree shear; a parallelogram pin (20 wide
+       // shape: 5 + 15 = 20) takes the affine mapping.
+       s.rotation = 150;
+       s.corners[0] = 0.0, s.corners[1] = 0.0;
+       s.corners[2] = 0.75, s.corners[3] = 0.0;
+       s.corners[4] = 1.0, s.corners[5] = 1.0;
+       s.corners[6] = 0.25, s.corners[7] = 1.0;
+       s.matteChannel = 1;
+       s.opacity = 95;
+     }},
+    {"ShapeScaledToNothing", ShapeKind::Small,
+     [](Settings& s) {
+       s.shapeBlend = 1;  // Only, but without a canvas the light map is the matte
+       s.scaleY = 5;      // trunc(14 x 0.05) = 0
+       s.lightSource = 1;
+     },
+     false, true},
     {"OnlyWithMissingFile", ShapeKind::Missing,
      [](Settings& s) {
        s.shapeBlend = 1;
@@ -321,7 +341,7 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
     case ShapeKind::None: break;
     case ShapeKind::Small:
     case ShapeKind::FullSize: {
-      const app::Document d = lc.shape == ShapeKind::Small ? makeShape(19, 13, 7) : makeShape(g.width, g.height, 9);
+      const app::Document d = lc.shape == ShapeKind::Small ? makeShape(20, 14, 7) : makeShape(g.width, g.height, 9);
       s.shapeFile = dir.file("shape.png");
       app::saveImage(d, s.shapeFile, app::FileFormat::Png);
       shape = planeOf(app::loadImage(s.shapeFile));
@@ -368,7 +388,7 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
   if (!(lc.cmykUnlit && dc.mode == ColorMode::CMYK)) {
     EXPECT_FALSE(expected == input) << "the settings light the document";
     if (shape) {
-      EXPECT_EQ(expected == reftest::referenceApply(input, s, std::nullopt, rect, color), lc.shapeIgnored)
+      EXPECT_EQ(expected == reftest::referenceApply(input, s, std::nullopt, rect, color), lc.shapeUnused)
           << "the shape takes part unless the shape blend is None";
     }
   }

@@ -159,11 +159,12 @@ void cornerPin(Plane& canvas, const double corners[8]) {
       const double Z = px * adj[0][2] + py * adj[1][2] + adj[2][2];
       const float u = static_cast<float>(U / Z), v = static_cast<float>(V / Z);
       if (!(u >= 0 && u < 1 && v >= 0 && v < 1)) continue;
-      const float fxp = u * cw, fyp = v * ch;
+      // Only u and v are single precision; the sampling works in double.
+      const double fxp = static_cast<double>(u) * cw, fyp = static_cast<double>(v) * ch;
       const int x0 = static_cast<int>(fxp), y0 = static_cast<int>(fyp);
       const int x1 = std::min(x0 + 1, cw - 1), y1 = std::min(y0 + 1, ch - 1);
-      const float fx = fxp - x0, fy = fyp - y0;
-      const float p00 = copy.at(x0, y0), p10 = copy.at(x1, y0), p01 = copy.at(x0, y1), p11 = copy.at(x1, y1);
+      const double fx = fxp - x0, fy = fyp - y0;
+      const double p00 = copy.at(x0, y0), p10 = copy.at(x1, y0), p01 = copy.at(x0, y1), p11 = copy.at(x1, y1);
       canvas.at(px, py) =
           static_cast<uint8_t>(static_cast<int>(((1 - fx) * p00 + fx * p10) * (1 - fy) + fy * ((1 - fx) * p01 + fx * p11)));
     }
