@@ -38,15 +38,19 @@ const Filter* ImageScaler::filterForQuality(int quality, int32_t sourceSize, int
 
 namespace {
 
-// The scaler supports 1 or 4 channels of 8 or 16 bits, the same on both sides, with rows that
-// hold their pixels.
+// Both images hold pixel memory whose rows are at least as long as their pixels.
+bool usable(const PixelImage& img) {
+  return img.data != nullptr && img.width > 0 && img.height > 0 &&
+         int64_t{img.rowBytes} >= int64_t{img.width} * img.bytesPerPixel;
+}
+
+// The scaler supports 1 or 4 channels of 8 or 16 bits, the same on both sides.
 bool compatible(const PixelImage& s, const PixelImage& d) {
   const bool channelsOk = s.channels == 1 || s.channels == 4;
   const bool depthOk = s.bytesPerChannel == 1 || s.bytesPerChannel == 2;
   return channelsOk && depthOk && s.channels == d.channels && s.bytesPerChannel == d.bytesPerChannel &&
-         s.data != nullptr && d.data != nullptr &&
-         int64_t{s.rowBytes} >= int64_t{s.width} * s.bytesPerPixel &&
-         int64_t{d.rowBytes} >= int64_t{d.width} * d.bytesPerPixel;
+         s.bytesPerPixel == s.channels * s.bytesPerChannel && d.bytesPerPixel == s.bytesPerPixel &&
+         usable(s) && usable(d);
 }
 
 void run(const PixelImage& source, detail::ScaleWindow a, PixelImage& destination, detail::ScaleWindow b,
@@ -63,21 +67,21 @@ void run(const PixelImage& source, detail::ScaleWindow a, PixelImage& destinatio
 
 void ImageScaler::scaleImage(const PixelImage& source, PixelImage& destination, int quality) {
   if (&source == &destination) return;
-  if (source.width <= 0 || source.height <= 0 || destination.width <= 0 || destination.height <= 0) return;
-  if (!compatible(source, destination)) return;
   if (source.width == destination.width && source.height == destination.height) {
+    // A plain copy: any format, as long as both sides have the same pixel size.
+    if (!usable(source) || !usable(destination) || source.bytesPerPixel != destination.bytesPerPixel) return;
+    const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
     if (source.rowBytes == destination.rowBytes) {
       // One block; the last row stops at its last pixel so no byte past the image is touched.
-      const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
       std::memmove(destination.data, source.data,
                    size_t(source.height - 1) * size_t(source.rowBytes) + rowBytes);
     } else {
-      const size_t rowBytes = size_t(source.width) * size_t(source.bytesPerPixel);
       for (int32_t y = 0; y < source.height; ++y)
         std::memmove(destination.pixel(0, y), source.pixel(0, y), rowBytes);
     }
     return;
   }
+  if (!compatible(source, destination)) return;
   run(source, detail::ScaleWindow::fromBounds(0, 0, source.height, source.width), destination,
       detail::ScaleWindow::fromBounds(0, 0, destination.height, destination.width), quality);
 }

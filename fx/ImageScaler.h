@@ -21,9 +21,10 @@ class ImageScaler {
   class ImageReadInterface;
   class ImageWriteInterface;
 
-  // Resamples the whole source into the whole destination. Same-size images are copied exactly
-  // (nothing happens when both are the same record). Source and destination must have the same
-  // channel count (1 or 4) and bytes per channel (1 or 2); other combinations are left untouched.
+  // Resamples the whole source into the whole destination. Same-size images are copied exactly,
+  // whatever the quality (nothing happens when both are the same record; pixel sizes must match).
+  // Otherwise source and destination must have the same channel count (1 or 4) and bytes per
+  // channel (1 or 2); other combinations, and images without pixels, are left untouched.
   static void scaleImage(const PixelImage& source, PixelImage& destination, int quality);
 
   // Resamples sourceRect of source into destRect of destination (bottom and right exclusive); both

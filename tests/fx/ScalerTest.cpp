@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numeric>
 #include <random>
@@ -183,6 +184,16 @@ TEST(Scaler, SameSizeScaleImageCopiesExactly) {
   }
 }
 
+TEST(Scaler, SameSizeCopyTakesAnyPixelFormat) {
+  std::mt19937 rng(14);
+  TestImage src(6, 4, 3, 1, 1, rng, 255), dst(6, 4, 3, 1, 1, rng, 255);
+  const uint8_t lastSpare = dst.bytes.back();
+  ImageScaler::scaleImage(src.img, dst.img, 9);  // no filter is needed for a copy
+  // Equal row bytes: one block up to the last pixel; the last row's spare byte is not touched.
+  EXPECT_TRUE(std::equal(dst.bytes.begin(), dst.bytes.end() - 1, src.bytes.begin()));
+  EXPECT_EQ(dst.bytes.back(), lastSpare);
+}
+
 TEST(Scaler, SameSizeScaleRectAppliesCubicBSpline) {
   std::mt19937 rng(4);
   TestImage src(11, 11, 1, 1, 0, rng, 0);
@@ -331,6 +342,10 @@ TEST(Scaler, NothingHappensForEmptyOrUnsupportedInput) {
   TestImage wide(5, 5, 4, 1, 0, rng, 255);
   ImageScaler::scaleImage(src.img, wide.img, 5);  // formats differ
   EXPECT_EQ(dst.bytes, before);
+  TestImage sameSizeWide(8, 8, 4, 1, 0, rng, 255);
+  const std::vector<uint8_t> wideBefore = sameSizeWide.bytes;
+  ImageScaler::scaleImage(src.img, sameSizeWide.img, 5);  // a copy would overrun the source rows
+  EXPECT_EQ(sameSizeWide.bytes, wideBefore);
   ImageScaler::scaleRect(src.img, fx::Rect{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, dst.img,
                          fx::Rect{INT32_MIN, 0, INT32_MAX, INT32_MAX}, 5);  // huge rectangles are clipped
 }
