@@ -78,6 +78,7 @@ enum class ShapeKind {
   FullSize,  // a test-made PNG of the document's size: tiles are copied out of the canvas
   Missing,   // a name that is no file
   Bundled,   // a bundled JPEG shape
+  BundledPng,  // a bundled PNG shape
 };
 
 // A gray picture with smooth and sharp parts: a radial falloff, a bar and noise.
@@ -275,6 +276,16 @@ const LightCase kCases[] = {
        s.lightBlur = 0.5;
        s.matteChannel = 0;
      }},
+    {"BundledPngRotatedScreen", ShapeKind::BundledPng,
+     [](Settings& s) {
+       s.shapeBlend = 5;
+       s.rotation = -20;
+       s.positionX = -10;
+       s.positionY = 5;
+       s.scaleX = 90;
+       s.lightSource = 1;
+       s.lightBlur = 1.5;
+     }},
 };
 
 struct DocumentCase {
@@ -349,7 +360,8 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
     }
     case ShapeKind::Missing: s.shapeFile = dir.file("no such shape.png"); break;
     case ShapeKind::Bundled:
-      s.shapeFile = std::string(VEYRA_SOURCE_DIR) + "/patterns/Blinds.jpg";
+    case ShapeKind::BundledPng:
+      s.shapeFile = std::string(VEYRA_SOURCE_DIR) + (lc.shape == ShapeKind::Bundled ? "/patterns/Blinds.jpg" : "/patterns/Spot.png");
       shape = planeOf(app::loadImage(s.shapeFile));
       break;
   }
