@@ -42,18 +42,25 @@ std::string validValues(const TermEnumeration& e) {
 
 const TermEnumeration& enumerationOf(const ModuleScripting& s, const TermParameter& p) {
   const TermEnumeration* e = s.terminology.findEnumeration(p.type);
-  if (e == nullptr) throw ScriptingInputError("the terminology lists no enumeration '" + fourCCText(p.type) + "'");
+  if (e == nullptr)
+    throw ScriptingInputError("the terminology lists no enumeration '" + fourCCText(p.type) + "'");
   return *e;
 }
 
 const char* typeHint(TermValueKind kind) {
   switch (kind) {
-    case TermValueKind::Float: return "a number";
-    case TermValueKind::Integer: return "an integer from -2147483648 to 2147483647";
-    case TermValueKind::Enumerated: return "one of its values";
-    case TermValueKind::String: return "a text of at most 255 bytes";
-    case TermValueKind::Boolean: return "true or false";
-    case TermValueKind::Unsupported: break;
+    case TermValueKind::Float:
+      return "a number";
+    case TermValueKind::Integer:
+      return "an integer from -2147483648 to 2147483647";
+    case TermValueKind::Enumerated:
+      return "one of its values";
+    case TermValueKind::String:
+      return "a text of at most 255 bytes";
+    case TermValueKind::Boolean:
+      return "true or false";
+    case TermValueKind::Unsupported:
+      break;
   }
   return "nothing this host can give";
 }
@@ -78,7 +85,8 @@ DescriptorItem itemFromText(const ModuleScripting& s, const TermParameter& p, co
       errno = 0;
       char* end = nullptr;
       const long long v = text.empty() ? 0 : std::strtoll(text.c_str(), &end, 10);
-      if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || v < INT32_MIN || v > INT32_MAX)
+      if (text.empty() || end != text.c_str() + text.size() || errno == ERANGE || v < INT32_MIN ||
+          v > INT32_MAX)
         throw refuse(quoted(text) + " is not a 32-bit integer");
       return DescriptorItem::makeInteger(p.key, static_cast<int32>(v));
     }
@@ -98,7 +106,8 @@ DescriptorItem itemFromText(const ModuleScripting& s, const TermParameter& p, co
       if (text == "true") return DescriptorItem::makeBoolean(p.key, true);
       if (text == "false") return DescriptorItem::makeBoolean(p.key, false);
       throw refuse(quoted(text) + " is not a boolean");
-    case TermValueKind::Unsupported: break;
+    case TermValueKind::Unsupported:
+      break;
   }
   throw refuse("its terminology type '" + fourCCText(p.type) + "' is not supported");
 }
@@ -131,10 +140,12 @@ const TermEvent& ModuleScripting::event() const {
   return *e;
 }
 
-const TermParameter& ModuleScripting::parameter(const std::string& keyOrName, const std::string& context) const {
+const TermParameter& ModuleScripting::parameter(const std::string& keyOrName,
+                                                const std::string& context) const {
   const TermParameter* p = findParameter(event(), keyOrName);
   if (p == nullptr)
-    throw ScriptingInputError(context + ": unknown key " + quoted(keyOrName) + "; valid keys: " + validKeys(event()));
+    throw ScriptingInputError(context + ": unknown key " + quoted(keyOrName) +
+                              "; valid keys: " + validKeys(event()));
   return *p;
 }
 
@@ -144,7 +155,8 @@ DescriptorItem parseSetting(const ModuleScripting& s, const std::string& assignm
   const std::string context = "--set " + assignment;
   const size_t eq = assignment.find('=');
   if (eq == std::string::npos || eq == 0)
-    throw ScriptingInputError(context + ": expected KEY=VALUE, with KEY a four-character key or a parameter name");
+    throw ScriptingInputError(context +
+                              ": expected KEY=VALUE, with KEY a four-character key or a parameter name");
   const TermParameter& p = s.parameter(assignment.substr(0, eq), context);
   return itemFromText(s, p, assignment.substr(eq + 1), context);
 }
@@ -161,7 +173,8 @@ void mergeDescriptor(Descriptor& into, const DescriptorItem& item) {
 
 // ---- action files -------------------------------------------------------------------
 
-Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& action, const std::string& source) {
+Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& action,
+                                const std::string& source) {
   auto bad = [&](const std::string& why) { return ScriptingInputError(source + ": " + why); };
   if (!action.is_object()) throw bad("expected a JSON object with a \"descriptor\" list");
   if (action.contains("filter")) {
@@ -206,9 +219,10 @@ Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& 
         break;
       }
       case TermValueKind::Integer: {
-        const bool fits = v.is_number_integer() &&
-                          (v.is_number_unsigned() ? v.get<uint64_t>() <= uint64_t{INT32_MAX}
-                                                  : v.get<int64_t>() >= INT32_MIN && v.get<int64_t>() <= INT32_MAX);
+        const bool fits =
+            v.is_number_integer() &&
+            (v.is_number_unsigned() ? v.get<uint64_t>() <= uint64_t{INT32_MAX}
+                                    : v.get<int64_t>() >= INT32_MIN && v.get<int64_t>() <= INT32_MAX);
         if (!fits) throw bad(where + ": the value must be a 32-bit integer, not " + v.dump());
         mergeDescriptor(d, DescriptorItem::makeInteger(p.key, static_cast<int32>(v.get<int64_t>())));
         break;

@@ -12,7 +12,6 @@
 #define VEYRA_APP_ACTIONFILE_H
 
 #include <nlohmann/json.hpp>
-
 #include <stdexcept>
 #include <string>
 
@@ -25,7 +24,7 @@ namespace veyra::app {
 // Bad --set values and bad action files; the message names the item and
 // what was expected.
 class ScriptingInputError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 

@@ -43,11 +43,16 @@ DescriptorItem DescriptorItem::makeBoolean(DescriptorKeyID key, bool v) {
 
 DescriptorTypeID DescriptorItem::typeCode() const {
   switch (kind) {
-    case Kind::Float: return typeFloat;
-    case Kind::Integer: return typeInteger;
-    case Kind::Enumerated: return typeEnumerated;
-    case Kind::String: return typeChar;
-    case Kind::Boolean: return typeBoolean;
+    case Kind::Float:
+      return typeFloat;
+    case Kind::Integer:
+      return typeInteger;
+    case Kind::Enumerated:
+      return typeEnumerated;
+    case Kind::String:
+      return typeChar;
+    case Kind::Boolean:
+      return typeBoolean;
   }
   return typeNull;
 }
@@ -58,10 +63,14 @@ bool DescriptorItem::operator==(const DescriptorItem& o) const {
     case Kind::Float:
       // Bitwise, so that a NaN item equals its own copy.
       return std::memcmp(&number, &o.number, sizeof number) == 0;
-    case Kind::Integer: return integer == o.integer;
-    case Kind::Enumerated: return enumType == o.enumType && enumValue == o.enumValue;
-    case Kind::String: return text == o.text;
-    case Kind::Boolean: return flag == o.flag;
+    case Kind::Integer:
+      return integer == o.integer;
+    case Kind::Enumerated:
+      return enumType == o.enumType && enumValue == o.enumValue;
+    case Kind::String:
+      return text == o.text;
+    case Kind::Boolean:
+      return flag == o.flag;
   }
   return false;
 }
@@ -80,7 +89,7 @@ void put(std::vector<char>& out, const T& v) {
 }
 
 class Reader {
-public:
+ public:
   Reader(const char* p, size_t n) : p_(p), n_(n) {}
   template <typename T>
   bool get(T& v) {
@@ -97,7 +106,7 @@ public:
   }
   bool atEnd() const { return pos_ == n_; }
 
-private:
+ private:
   const char* p_;
   size_t n_;
   size_t pos_ = 0;
@@ -113,8 +122,12 @@ std::vector<char> encodeDescriptor(const Descriptor& d) {
     put(out, i.key);
     put(out, static_cast<uint8_t>(i.kind));
     switch (i.kind) {
-      case DescriptorItem::Kind::Float: put(out, i.number); break;
-      case DescriptorItem::Kind::Integer: put(out, i.integer); break;
+      case DescriptorItem::Kind::Float:
+        put(out, i.number);
+        break;
+      case DescriptorItem::Kind::Integer:
+        put(out, i.integer);
+        break;
       case DescriptorItem::Kind::Enumerated:
         put(out, i.enumType);
         put(out, i.enumValue);
@@ -123,7 +136,9 @@ std::vector<char> encodeDescriptor(const Descriptor& d) {
         put(out, static_cast<uint32_t>(i.text.size()));
         out.insert(out.end(), i.text.begin(), i.text.end());
         break;
-      case DescriptorItem::Kind::Boolean: put(out, static_cast<uint8_t>(i.flag ? 1 : 0)); break;
+      case DescriptorItem::Kind::Boolean:
+        put(out, static_cast<uint8_t>(i.flag ? 1 : 0));
+        break;
     }
   }
   return out;
@@ -165,7 +180,8 @@ std::optional<Descriptor> decodeDescriptor(const char* bytes, size_t size) {
         i.flag = b != 0;
         break;
       }
-      default: return std::nullopt;
+      default:
+        return std::nullopt;
     }
     d.push_back(std::move(i));
   }

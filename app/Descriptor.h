@@ -19,12 +19,12 @@ struct DescriptorItem {
 
   DescriptorKeyID key = 0;
   Kind kind = Kind::Float;
-  double number = 0.0;          // Float
-  int32 integer = 0;            // Integer
+  double number = 0.0;            // Float
+  int32 integer = 0;              // Integer
   DescriptorTypeID enumType = 0;  // Enumerated: type code
-  OSType enumValue = 0;         // Enumerated: value code
-  std::string text;             // String
-  bool flag = false;            // Boolean
+  OSType enumValue = 0;           // Enumerated: value code
+  std::string text;               // String
+  bool flag = false;              // Boolean
 
   static DescriptorItem makeFloat(DescriptorKeyID key, double v);
   static DescriptorItem makeInteger(DescriptorKeyID key, int32 v);

@@ -7,10 +7,10 @@ namespace veyra::app {
 
 namespace {
 
-const char* const kModeNames[] = {"BitmapMode",   "GrayScaleMode", "IndexedColorMode",  "RGBMode",
-                                  "CMYKMode",     "HSLMode",       "HSBMode",           "MultichannelMode",
-                                  "DuotoneMode",  "LabMode",       "Gray16Mode",        "RGB48Mode",
-                                  "Lab48Mode",    "CMYK64Mode",    "DeepMultichannelMode", "Duotone16Mode"};
+const char* const kModeNames[] = {
+    "BitmapMode", "GrayScaleMode",    "IndexedColorMode",     "RGBMode",      "CMYKMode",   "HSLMode",
+    "HSBMode",    "MultichannelMode", "DuotoneMode",          "LabMode",      "Gray16Mode", "RGB48Mode",
+    "Lab48Mode",  "CMYK64Mode",       "DeepMultichannelMode", "Duotone16Mode"};
 constexpr int kModeCount = 16;
 
 using Token = EnableExpression::Token;
@@ -48,17 +48,26 @@ std::vector<Token> tokenize(const std::string& s) {
       i = j;
     } else {
       const std::string two = s.substr(i, 2);
-      if (two == "&&") t.kind = Token::And;
-      else if (two == "||") t.kind = Token::Or;
-      else if (two == "==") t.kind = Token::Equal;
-      else if (two == "!=") t.kind = Token::NotEqual;
-      else if (c == '(') t.kind = Token::LParen;
-      else if (c == ')') t.kind = Token::RParen;
-      else if (c == ',') t.kind = Token::Comma;
-      else if (c == '!') t.kind = Token::Not;
-      else fail(std::string("unexpected character '") + static_cast<char>(c) + "'");
-      const bool isTwo = t.kind == Token::And || t.kind == Token::Or || t.kind == Token::Equal ||
-                         t.kind == Token::NotEqual;
+      if (two == "&&")
+        t.kind = Token::And;
+      else if (two == "||")
+        t.kind = Token::Or;
+      else if (two == "==")
+        t.kind = Token::Equal;
+      else if (two == "!=")
+        t.kind = Token::NotEqual;
+      else if (c == '(')
+        t.kind = Token::LParen;
+      else if (c == ')')
+        t.kind = Token::RParen;
+      else if (c == ',')
+        t.kind = Token::Comma;
+      else if (c == '!')
+        t.kind = Token::Not;
+      else
+        fail(std::string("unexpected character '") + static_cast<char>(c) + "'");
+      const bool isTwo =
+          t.kind == Token::And || t.kind == Token::Or || t.kind == Token::Equal || t.kind == Token::NotEqual;
       t.text = s.substr(i, isTwo ? 2 : 1);
       i += isTwo ? 2 : 1;
     }
@@ -71,7 +80,7 @@ std::vector<Token> tokenize(const std::string& s) {
 // Recursive descent over the tokens, evaluating as it goes; the same walk
 // checks the syntax when the expression is parsed.
 class Evaluator {
-public:
+ public:
   Evaluator(const std::string& text, const std::vector<Token>& tokens, const EnableContext& context)
       : text_(text), tokens_(tokens), context_(context) {}
 
@@ -81,7 +90,7 @@ public:
     return v;
   }
 
-private:
+ private:
   const Token& peek() const { return tokens_[pos_]; }
   const Token& next() { return tokens_[pos_ < tokens_.size() - 1 ? pos_++ : pos_]; }
   bool accept(Token::Kind k) {

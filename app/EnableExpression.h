@@ -20,7 +20,7 @@
 namespace veyra::app {
 
 class EnableExpressionError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
@@ -30,7 +30,7 @@ struct EnableContext {
 };
 
 class EnableExpression {
-public:
+ public:
   // Throws EnableExpressionError naming the position and what was expected.
   static EnableExpression parse(const std::string& text);
   bool evaluate(const EnableContext& context) const;
@@ -43,7 +43,7 @@ public:
     size_t position = 0;
   };
 
-private:
+ private:
   std::string text_;
   std::vector<Token> tokens_;
 };

@@ -9,7 +9,7 @@ namespace veyra::app {
 namespace {
 
 class Bytes {
-public:
+ public:
   Bytes(const unsigned char* p, size_t n) : p_(p), n_(n) {}
   size_t remaining() const { return n_ - pos_; }
   void need(size_t k, const char* what) const {
@@ -35,7 +35,7 @@ public:
     return at;
   }
 
-private:
+ private:
   const unsigned char* p_;
   size_t n_;
   size_t pos_ = 0;
@@ -53,7 +53,8 @@ std::string pascalString(const unsigned char* data, size_t size, OSType key) {
 // A zero-terminated string inside a property's data.
 std::string cString(const unsigned char* data, size_t size, OSType key) {
   const void* end = std::memchr(data, 0, size);
-  if (end == nullptr) throw PropertyListError("property " + propertyName(key) + ": string without its ending zero");
+  if (end == nullptr)
+    throw PropertyListError("property " + propertyName(key) + ": string without its ending zero");
   return std::string(reinterpret_cast<const char*>(data), static_cast<const unsigned char*>(end) - data);
 }
 
@@ -85,19 +86,27 @@ PropertyList parsePropertyList(const unsigned char* data, size_t size) {
         if (length < 4) throw PropertyListError("property 'kind' is too short");
         list.kind = le32(d);
         break;
-      case PI_FOURCC('n', 'a', 'm', 'e'): list.name = pascalString(d, length, key); break;
-      case PI_FOURCC('c', 'a', 't', 'g'): list.category = pascalString(d, length, key); break;
+      case PI_FOURCC('n', 'a', 'm', 'e'):
+        list.name = pascalString(d, length, key);
+        break;
+      case PI_FOURCC('c', 'a', 't', 'g'):
+        list.category = pascalString(d, length, key);
+        break;
       case PI_FOURCC('v', 'e', 'r', 's'):
         if (length < 4) throw PropertyListError("property 'vers' is too short");
         list.version = le32(d);
         break;
-      case PI_FOURCC('w', 'x', '8', '6'): list.entryPoint = cString(d, length, key); break;
+      case PI_FOURCC('w', 'x', '8', '6'):
+        list.entryPoint = cString(d, length, key);
+        break;
       case PI_FOURCC('m', 'o', 'd', 'e'):
         if (length < 2) throw PropertyListError("property 'mode' is too short");
         list.modes = std::array<uint8_t, 4>{d[0], d[1], length > 2 ? d[2] : uint8_t{0},
                                             length > 3 ? d[3] : uint8_t{0}};
         break;
-      case PI_FOURCC('e', 'n', 'b', 'l'): list.enable = cString(d, length, key); break;
+      case PI_FOURCC('e', 'n', 'b', 'l'):
+        list.enable = cString(d, length, key);
+        break;
       case PI_FOURCC('h', 's', 't', 'm'): {
         if (length < 14) throw PropertyListError("property 'hstm' is too short");
         PropertyList::Terminology t;
@@ -109,7 +118,8 @@ PropertyList parsePropertyList(const unsigned char* data, size_t size) {
         list.terminology = t;
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   return list;
@@ -126,8 +136,10 @@ PropertyList readFilterProperties(const PIResourceEntry* table) {
   if (e == nullptr) throw PropertyListError("the module has no property list (PiPL 16000)");
   PropertyList list = parsePropertyList(e->data, e->size);
   if (list.kind != kFilterKind)
-    throw PropertyListError("the module is not a filter (its kind is '" + fourCCText(list.kind) + "', not '8BFM')");
-  if (list.entryPoint.empty()) throw PropertyListError("the module's property list names no entry point ('wx86')");
+    throw PropertyListError("the module is not a filter (its kind is '" + fourCCText(list.kind) +
+                            "', not '8BFM')");
+  if (list.entryPoint.empty())
+    throw PropertyListError("the module's property list names no entry point ('wx86')");
   return list;
 }
 
@@ -151,7 +163,8 @@ std::optional<EnableExpression> condition(const PropertyList& p) {
   try {
     return EnableExpression::parse(*p.enable);
   } catch (const EnableExpressionError& e) {
-    throw PropertyListError(p.category + " > " + p.displayName() + ": unreadable enabling condition " + e.what());
+    throw PropertyListError(p.category + " > " + p.displayName() + ": unreadable enabling condition " +
+                            e.what());
   }
 }
 
@@ -183,8 +196,8 @@ void checkDocumentSupported(const PropertyList& p, int imageMode, int depth) {
   }
   const std::string mode =
       imageModeName(imageMode).empty() ? "mode " + std::to_string(imageMode) : imageModeName(imageMode);
-  throw PropertyListError(p.category + " > " + p.displayName() + " does not work on " + mode + " documents at " +
-                          std::to_string(depth) + " bits per channel; it supports " +
+  throw PropertyListError(p.category + " > " + p.displayName() + " does not work on " + mode +
+                          " documents at " + std::to_string(depth) + " bits per channel; it supports " +
                           (supported.empty() ? std::string("none") : supported));
 }
 

@@ -18,16 +18,16 @@
 namespace veyra::app {
 
 class PropertyListError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 
 struct PropertyList {
-  OSType kind = 0;           // 'kind': '8BFM' for a filter
-  std::string name;          // 'name': the menu item
-  std::string category;      // 'catg': the menu category
-  uint32_t version = 0;      // 'vers'
-  std::string entryPoint;    // 'wx86'
+  OSType kind = 0;                              // 'kind': '8BFM' for a filter
+  std::string name;                             // 'name': the menu item
+  std::string category;                         // 'catg': the menu category
+  uint32_t version = 0;                         // 'vers'
+  std::string entryPoint;                       // 'wx86'
   std::optional<std::array<uint8_t, 4>> modes;  // 'mode' flags
   std::optional<std::string> enable;            // 'enbl' expression text
   struct Terminology {

@@ -11,7 +11,7 @@ namespace {
 std::string versionText(uint32_t v) { return std::to_string(v >> 16) + "." + std::to_string(v & 0xFFFF); }
 
 class ScriptingExtension : public RunExtension {
-public:
+ public:
   void addOptions(CLI::App& command, bool editing) override {
     Options& o = editing ? edit_ : apply_;
     command
@@ -19,10 +19,15 @@ public:
                     "Sets one scripting parameter: KEY is its four-character key (lBrt) or its name "
                     "(\"KVO light brightness\"); VALUE a number, an integer, an enumeration value's code or "
                     "name, a text or true/false, as 'veyra info' lists. Repeatable; applied after --action")
-        ->type_name("KEY=VALUE");
+        ->type_name("KEY=VALUE")
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command.add_option("--action", o.action, "Plays back the parameters of an action file (JSON)")
         ->type_name("FILE");
-    command.add_option("--record", o.record, "Writes the parameters the filter recorded to an action file (JSON)")
+    command
+        .add_option("--record", o.record,
+                    "Writes the parameters the filter recorded to an action file (JSON)")
         ->type_name("FILE");
   }
 
@@ -53,7 +58,9 @@ public:
     if (o.record.empty()) return;
     ScriptingHost* scripting = host.service<ScriptingHost>();
     std::optional<Descriptor> recorded = scripting != nullptr ? scripting->currentDescriptor() : std::nullopt;
-    if (!recorded) throw CommandError(kExitFilterFailed, "the filter recorded no parameters; " + o.record + " was not written");
+    if (!recorded)
+      throw CommandError(kExitFilterFailed,
+                         "the filter recorded no parameters; " + o.record + " was not written");
     try {
       writeActionFile(scripting_, *recorded, o.record);
     } catch (const ScriptingInputError& e) {
@@ -61,7 +68,7 @@ public:
     }
   }
 
-private:
+ private:
   struct Options {
     std::vector<std::string> sets;
     std::string action;
@@ -101,7 +108,9 @@ void printInfo(const ModuleScripting& s, bool json, std::ostream& out) {
     j["entryPoint"] = p.entryPoint;
     j["modes"] = modes;
     if (p.enable) j["enable"] = *p.enable;
-    j["event"] = {{"class", fourCCText(event.eventClass)}, {"id", fourCCText(event.id)}, {"name", event.name},
+    j["event"] = {{"class", fourCCText(event.eventClass)},
+                  {"id", fourCCText(event.id)},
+                  {"name", event.name},
                   {"description", event.description}};
     if (p.terminology) j["scope"] = p.terminology->scopeId;
     nlohmann::ordered_json params = nlohmann::ordered_json::array();
@@ -126,8 +135,8 @@ void printInfo(const ModuleScripting& s, bool json, std::ostream& out) {
   }
 
   out << p.name << "  (category: " << p.category << ")\n";
-  out << "  kind " << fourCCText(p.kind) << ", interface version " << versionText(p.version) << ", entry point "
-      << p.entryPoint << "\n";
+  out << "  kind " << fourCCText(p.kind) << ", interface version " << versionText(p.version)
+      << ", entry point " << p.entryPoint << "\n";
   out << "  modes:";
   for (size_t i = 0; i < modes.size(); ++i) out << (i == 0 ? " " : ", ") << modes[i];
   out << (modes.empty() ? " none\n" : "\n");
@@ -151,8 +160,9 @@ void printInfo(const ModuleScripting& s, bool json, std::ostream& out) {
 void addScriptingCommands(CommandLine& cli) {
   cli.addExtension(std::make_unique<ScriptingExtension>());
   auto options = std::make_shared<InfoOptions>();
-  CLI::App* info = cli.app().add_subcommand("info", "Lists the plug-in's name, category, version, supported modes "
-                                                    "and scripting parameters, read from its resources.");
+  CLI::App* info = cli.app().add_subcommand("info",
+                                            "Lists the plug-in's name, category, version, supported modes "
+                                            "and scripting parameters, read from its resources.");
   info->add_option("--plugin", options->plugin,
                    "The plug-in module (default: $VEYRA_PLUGIN, then the plug-ins folder beside veyra)");
   info->add_flag("--json", options->json, "Prints JSON for scripts");

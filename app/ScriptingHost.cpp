@@ -165,13 +165,29 @@ OSErr putEnumeratedProc(PIWriteDescriptor token, DescriptorKeyID key, Descriptor
 }
 OSErr putStringProc(PIWriteDescriptor token, DescriptorKeyID key, const unsigned char* source) {
   if (source == nullptr) return kDescriptorBadToken;
-  return putItem(token, DescriptorItem::makeString(key, std::string(reinterpret_cast<const char*>(source + 1), source[0])));
+  return putItem(token, DescriptorItem::makeString(
+                            key, std::string(reinterpret_cast<const char*>(source + 1), source[0])));
 }
 
-ReadDescriptorProcs gReadProcs = {0, 10, openReadProc, closeReadProc, getKeyProc, getIntegerProc,
-                                  getFloatProc, getBooleanProc, getEnumeratedProc, getStringProc};
-WriteDescriptorProcs gWriteProcs = {0, 7, openWriteProc, closeWriteProc, putIntegerProc, putFloatProc,
-                                    putBooleanProc, putEnumeratedProc, putStringProc};
+ReadDescriptorProcs gReadProcs = {0,
+                                  10,
+                                  openReadProc,
+                                  closeReadProc,
+                                  getKeyProc,
+                                  getIntegerProc,
+                                  getFloatProc,
+                                  getBooleanProc,
+                                  getEnumeratedProc,
+                                  getStringProc};
+WriteDescriptorProcs gWriteProcs = {0,
+                                    7,
+                                    openWriteProc,
+                                    closeWriteProc,
+                                    putIntegerProc,
+                                    putFloatProc,
+                                    putBooleanProc,
+                                    putEnumeratedProc,
+                                    putStringProc};
 
 // ---- action descriptor suite ----------------------------------------------
 // Answers 0 on success; a bad descriptor or a missing key answers -50.
@@ -232,14 +248,17 @@ int32 adGetFloat(PIActionDescriptor descriptor, DescriptorKeyID key, double* val
   if (d == nullptr || value == nullptr) return kBadDescriptor;
   const DescriptorItem* i = lastItemWithKey(*d, key);
   if (i == nullptr) return kBadDescriptor;
-  if (i->kind == DescriptorItem::Kind::Float) *value = i->number;
-  else if (i->kind == DescriptorItem::Kind::Integer) *value = i->integer;
-  else return kDescriptorWrongType;
+  if (i->kind == DescriptorItem::Kind::Float)
+    *value = i->number;
+  else if (i->kind == DescriptorItem::Kind::Integer)
+    *value = i->integer;
+  else
+    return kDescriptorWrongType;
   return noErr;
 }
 
-const PSActionDescriptorSuite2 gActionDescriptorSuite = {adMake, adFree, adHasKey, adGetCount, adPutFloat,
-                                                         adGetFloat};
+const PSActionDescriptorSuite2 gActionDescriptorSuite = {adMake,     adFree,     adHasKey,
+                                                         adGetCount, adPutFloat, adGetFloat};
 
 // ---- descriptor registry suite --------------------------------------------
 
@@ -312,7 +331,8 @@ void ScriptingHost::playBack(const Descriptor& d, int16 playInfo) {
 
 void ScriptingHost::clearPlayback() {
   PIDescriptorParameters& dp = host_.defaultDescriptorParameters();
-  if (dp.descriptor != nullptr && host_.memory().owns(dp.descriptor)) host_.memory().disposeHandle(dp.descriptor);
+  if (dp.descriptor != nullptr && host_.memory().owns(dp.descriptor))
+    host_.memory().disposeHandle(dp.descriptor);
   dp.descriptor = nullptr;
   dp.playInfo = plugInDialogDontDisplay;
   dp.recordInfo = plugInDialogOptional;
@@ -321,7 +341,8 @@ void ScriptingHost::clearPlayback() {
 std::optional<Descriptor> ScriptingHost::currentDescriptor() const {
   const PIDescriptorParameters* dp = host_.descriptorParameters();
   if (dp == nullptr || dp->descriptor == nullptr || !host_.memory().owns(dp->descriptor)) return std::nullopt;
-  return decodeDescriptor(host_.memory().handleData(dp->descriptor), host_.memory().handleSize(dp->descriptor));
+  return decodeDescriptor(host_.memory().handleData(dp->descriptor),
+                          host_.memory().handleSize(dp->descriptor));
 }
 
 PIReadDescriptor ScriptingHost::openRead(PIDescriptorHandle handle, const DescriptorKeyID* keys) {
@@ -329,7 +350,8 @@ PIReadDescriptor ScriptingHost::openRead(PIDescriptorHandle handle, const Descri
   // The key list ends with a 0 key; a list that never ends is cut at 1000.
   for (size_t n = 0; keys != nullptr && n < 1000 && keys[n] != 0; ++n) lastKeyList_.push_back(keys[n]);
   if (handle == nullptr || !host_.memory().owns(handle)) return nullptr;
-  std::optional<Descriptor> d = decodeDescriptor(host_.memory().handleData(handle), host_.memory().handleSize(handle));
+  std::optional<Descriptor> d =
+      decodeDescriptor(host_.memory().handleData(handle), host_.memory().handleSize(handle));
   if (!d) return nullptr;
   auto token = std::make_unique<ReadToken>();
   token->items = std::move(*d);

@@ -25,7 +25,7 @@ constexpr OSErr kDescriptorNoItem = -1715;     // no current item (getKey not ca
 constexpr OSErr kDescriptorBadToken = -50;
 
 class ScriptingHost {
-public:
+ public:
   // Offers both scripting suites in host's registry and sets the procedure
   // tables of the host's own descriptor parameters.
   explicit ScriptingHost(FilterHost& host);
@@ -82,7 +82,7 @@ public:
   bool eraseRegistered(const std::string& key);
   const Descriptor* registered(const std::string& key);
 
-private:
+ private:
   Handle makeHandle(const Descriptor& d);
 
   FilterHost& host_;

@@ -8,7 +8,7 @@ namespace veyra::app {
 namespace {
 
 class Reader {
-public:
+ public:
   Reader(const unsigned char* p, size_t n) : p_(p), n_(n) {}
   void need(size_t k, const std::string& what) const {
     if (n_ - pos_ < k)
@@ -41,7 +41,7 @@ public:
   bool atEnd() const { return pos_ == n_; }
   size_t position() const { return pos_; }
 
-private:
+ private:
   const unsigned char* p_;
   size_t n_;
   size_t pos_ = 0;
@@ -142,7 +142,8 @@ Terminology parseTerminology(const unsigned char* data, size_t size) {
     t.suites.push_back(std::move(suite));
   }
   if (!r.atEnd())
-    throw TerminologyError("terminology has " + std::to_string(size - r.position()) + " bytes after its last suite");
+    throw TerminologyError("terminology has " + std::to_string(size - r.position()) +
+                           " bytes after its last suite");
   return t;
 }
 
@@ -178,23 +179,34 @@ const TermParameter* findParameter(const TermEvent& event, const std::string& ke
 
 TermValueKind valueKindOf(const Terminology& terms, const TermParameter& p) {
   switch (p.type) {
-    case typeFloat: return TermValueKind::Float;
-    case typeInteger: return TermValueKind::Integer;
-    case typeChar: return TermValueKind::String;
-    case typeBoolean: return TermValueKind::Boolean;
-    default: break;
+    case typeFloat:
+      return TermValueKind::Float;
+    case typeInteger:
+      return TermValueKind::Integer;
+    case typeChar:
+      return TermValueKind::String;
+    case typeBoolean:
+      return TermValueKind::Boolean;
+    default:
+      break;
   }
   return terms.findEnumeration(p.type) != nullptr ? TermValueKind::Enumerated : TermValueKind::Unsupported;
 }
 
 const char* valueKindName(TermValueKind kind) {
   switch (kind) {
-    case TermValueKind::Float: return "float";
-    case TermValueKind::Integer: return "integer";
-    case TermValueKind::Enumerated: return "enum";
-    case TermValueKind::String: return "string";
-    case TermValueKind::Boolean: return "boolean";
-    case TermValueKind::Unsupported: break;
+    case TermValueKind::Float:
+      return "float";
+    case TermValueKind::Integer:
+      return "integer";
+    case TermValueKind::Enumerated:
+      return "enum";
+    case TermValueKind::String:
+      return "string";
+    case TermValueKind::Boolean:
+      return "boolean";
+    case TermValueKind::Unsupported:
+      break;
   }
   return "unsupported";
 }

@@ -15,7 +15,7 @@
 namespace veyra::app {
 
 class TerminologyError : public std::runtime_error {
-public:
+ public:
   using std::runtime_error::runtime_error;
 };
 

@@ -24,7 +24,7 @@ struct ScriptingSuites {
 
 // An action descriptor the plug-in owns, freed through the suite.
 class OwnedDescriptor {
-public:
+ public:
   OwnedDescriptor(const PSActionDescriptorSuite2* suite, PIActionDescriptor descriptor)
       : suite_(suite), descriptor_(descriptor) {}
   ~OwnedDescriptor() {
@@ -33,7 +33,7 @@ public:
   OwnedDescriptor(const OwnedDescriptor&) = delete;
   OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
 
-private:
+ private:
   const PSActionDescriptorSuite2* suite_;
   PIActionDescriptor descriptor_;
 };
@@ -58,7 +58,8 @@ bool canWrite(const WriteDescriptorProcs* w) {
   return w != nullptr && w->openWriteDescriptorProc != nullptr && w->closeWriteDescriptorProc != nullptr;
 }
 
-void readItem(const ReadDescriptorProcs& r, PIReadDescriptor token, const Parameter& param, LightParameters& p) {
+void readItem(const ReadDescriptorProcs& r, PIReadDescriptor token, const Parameter& param,
+              LightParameters& p) {
   switch (param.kind) {
     case ValueKind::Float: {
       // Stored as it comes, NaN and infinities included: the renderer guards
@@ -115,7 +116,8 @@ void writeItem(const WriteDescriptorProcs& w, PIWriteDescriptor token, const Par
       break;
     }
     case ValueKind::Color:
-      if (w.putIntegerProc != nullptr) w.putIntegerProc(token, param.key, static_cast<int32>(param.colorField(p)));
+      if (w.putIntegerProc != nullptr)
+        w.putIntegerProc(token, param.key, static_cast<int32>(param.colorField(p)));
       break;
     case ValueKind::String: {
       unsigned char text[256] = {0};

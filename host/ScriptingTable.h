@@ -26,8 +26,8 @@ constexpr OSType kEventCode = PI_FOURCC('k', 'v', 'o', 'V');
 constexpr int16_t kTerminologyId = 16000;
 
 struct EnumValue {
-  const char* name;         // terminology name
-  OSType code;              // value code; its position is the record's index
+  const char* name;  // terminology name
+  OSType code;       // value code; its position is the record's index
   const char* description;
 };
 
@@ -70,7 +70,13 @@ constexpr EnumValue kSourceValues[] = {
 };
 
 // Enumerations in the order the terminology lists them.
-enum EnumerationIndex { kEnumChannel = 0, kEnumLightBlend = 1, kEnumShapeBlend = 2, kEnumSource = 3, kNoEnum = -1 };
+enum EnumerationIndex {
+  kEnumChannel = 0,
+  kEnumLightBlend = 1,
+  kEnumShapeBlend = 2,
+  kEnumSource = 3,
+  kNoEnum = -1
+};
 constexpr Enumeration kEnumerations[] = {
     {PI_FOURCC('u', 's', 'e', 'C'), kChannelValues, 9},
     {PI_FOURCC('l', 'B', 'l', 'd'), kLightBlendValues, 3},
@@ -95,13 +101,13 @@ constexpr uint16_t kFlagEnumerated = 0x2000;
 struct Parameter {
   OSType key;
   ValueKind kind;
-  const char* name;          // terminology name
-  OSType termType;           // terminology type: 'doub', 'long', 'TEXT', 'bool' or the enumeration type
-  uint16_t flags;            // terminology flags
-  const char* description;   // terminology description
-  int enumeration;           // index into kEnumerations, or kNoEnum
-  int termPosition;          // 0-based position in the terminology's parameter list
-  int corner;                // corner-pin corner 0..3 for the corner keys, else -1
+  const char* name;         // terminology name
+  OSType termType;          // terminology type: 'doub', 'long', 'TEXT', 'bool' or the enumeration type
+  uint16_t flags;           // terminology flags
+  const char* description;  // terminology description
+  int enumeration;          // index into kEnumerations, or kNoEnum
+  int termPosition;         // 0-based position in the terminology's parameter list
+  int corner;               // corner-pin corner 0..3 for the corner keys, else -1
   // The record field the key carries; exactly one is set, none for Boolean.
   double& (*floatField)(LightParameters&);
   int32_t& (*indexField)(LightParameters&);
@@ -121,6 +127,7 @@ constexpr OSType kBool = typeBoolean;
 // Every parameter, in the order of the key list handed to the host when
 // reading (which is also the order in which a run is recorded); the last
 // entry, 'lDmd', lives in the terminology only.
+// clang-format off
 constexpr Parameter kParameters[] = {
     {PI_FOURCC('c', 'p', '0', 'X'), ValueKind::Float, "KVO corner-pin UL X", kDoub, kFlagSingle, "", kNoEnum, 23, 0, VEYRA_F(corners[0].x)},
     {PI_FOURCC('c', 'p', '0', 'Y'), ValueKind::Float, "KVO corner-pin UL Y", kDoub, kFlagSingle, "", kNoEnum, 24, 0, VEYRA_F(corners[0].y)},
@@ -154,6 +161,7 @@ constexpr Parameter kParameters[] = {
     {PI_FOURCC('s', 'N', 'a', 'm'), ValueKind::String, "KVO shape file", kText, kFlagSingle, "", kNoEnum, 14, -1, VEYRA_NONE},
     {PI_FOURCC('l', 'D', 'm', 'd'), ValueKind::Boolean, "KVO light modulate displacement", kBool, kFlagSingle, "modulate displacement by extracted matte", kNoEnum, 8, -1, VEYRA_NONE},
 };
+// clang-format on
 
 #undef VEYRA_F
 #undef VEYRA_I
@@ -163,7 +171,8 @@ constexpr Parameter kParameters[] = {
 constexpr int kParameterCount = 31;
 constexpr int kDescriptorKeyCount = 30;  // all but the terminology-only last entry
 static_assert(sizeof(kParameters) / sizeof(kParameters[0]) == kParameterCount, "31 terminology parameters");
-static_assert(kParameters[kParameterCount - 1].kind == ValueKind::Boolean, "only the last entry is terminology-only");
+static_assert(kParameters[kParameterCount - 1].kind == ValueKind::Boolean,
+              "only the last entry is terminology-only");
 
 // Descriptor type of a value kind.
 constexpr DescriptorTypeID descriptorType(ValueKind kind) {
@@ -206,7 +215,8 @@ constexpr bool parametersAreConsistent() {
     const Parameter& p = kParameters[i];
     const bool isEnum = p.kind == ValueKind::Enumerated;
     if (isEnum != (p.enumeration != kNoEnum)) return false;
-    if (isEnum && (p.termType != kEnumerations[p.enumeration].type || p.flags != kFlagEnumerated)) return false;
+    if (isEnum && (p.termType != kEnumerations[p.enumeration].type || p.flags != kFlagEnumerated))
+      return false;
     if (isEnum != (p.indexField != nullptr)) return false;
     if ((p.kind == ValueKind::Float) != (p.floatField != nullptr)) return false;
     if ((p.kind == ValueKind::Color) != (p.colorField != nullptr)) return false;

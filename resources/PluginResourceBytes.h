@@ -147,7 +147,7 @@ constexpr void writePropertyData(Sink& s, Property p) {
       s.byte(0);
       break;
     case Property::Terminology:
-      put32(s, 0);  // version
+      put32(s, 0);                      // version
       put32(s, scripting::kEventCode);  // class
       put32(s, scripting::kEventCode);  // event
       put16(s, static_cast<uint16_t>(scripting::kTerminologyId));
@@ -176,16 +176,26 @@ constexpr void writePropertyData(Sink& s, Property p) {
 
 constexpr OSType propertyKey(Property p) {
   switch (p) {
-    case Property::Kind: return PI_FOURCC('k', 'i', 'n', 'd');
-    case Property::Name: return PI_FOURCC('n', 'a', 'm', 'e');
-    case Property::Category: return PI_FOURCC('c', 'a', 't', 'g');
-    case Property::Version: return PI_FOURCC('v', 'e', 'r', 's');
-    case Property::Entry: return PI_FOURCC('w', 'x', '8', '6');
-    case Property::Mode: return PI_FOURCC('m', 'o', 'd', 'e');
-    case Property::Terminology: return PI_FOURCC('h', 's', 't', 'm');
-    case Property::Enable: return PI_FOURCC('e', 'n', 'b', 'l');
-    case Property::FilterCases: return PI_FOURCC('f', 'i', 'c', 'i');
-    case Property::Count: break;
+    case Property::Kind:
+      return PI_FOURCC('k', 'i', 'n', 'd');
+    case Property::Name:
+      return PI_FOURCC('n', 'a', 'm', 'e');
+    case Property::Category:
+      return PI_FOURCC('c', 'a', 't', 'g');
+    case Property::Version:
+      return PI_FOURCC('v', 'e', 'r', 's');
+    case Property::Entry:
+      return PI_FOURCC('w', 'x', '8', '6');
+    case Property::Mode:
+      return PI_FOURCC('m', 'o', 'd', 'e');
+    case Property::Terminology:
+      return PI_FOURCC('h', 's', 't', 'm');
+    case Property::Enable:
+      return PI_FOURCC('e', 'n', 'b', 'l');
+    case Property::FilterCases:
+      return PI_FOURCC('f', 'i', 'c', 'i');
+    case Property::Count:
+      break;
   }
   return 0;
 }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-
 #include <string>
 #include <vector>
 
@@ -17,7 +16,7 @@ using test::CommandResult;
 using test::runVeyra;
 
 class ScriptingCommandTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     input_ = dir_.file("in.png");
     app::saveImage(test::makeDocument(app::ColorMode::RGB, 24, 16), input_, app::FileFormat::Png);
@@ -31,7 +30,8 @@ protected:
     args.insert(args.end(), extra.begin(), extra.end());
     CommandResult r = runVeyra(args);
     if (bytes != nullptr)
-      *bytes = test::fileExists(dir_.file(output)) ? test::readBytes(dir_.file(output)) : std::vector<uint8_t>{};
+      *bytes =
+          test::fileExists(dir_.file(output)) ? test::readBytes(dir_.file(output)) : std::vector<uint8_t>{};
     return r;
   }
 
@@ -46,11 +46,11 @@ protected:
 TEST_F(ScriptingCommandTest, RecordedActionReplaysByteForByte) {
   const std::string shape = std::string(VEYRA_SOURCE_DIR) + "/patterns/Spot.png";
   std::vector<uint8_t> first, replayed;
-  const CommandResult r1 =
-      apply("first.png",
-            {"--set", "lBrt=60", "--set", "KVO shape blend mode=KVO screen", "--set", "sNam=" + shape, "--set",
-             "cp1X=0.875", "--set", "lClY=20000", "--set", "mPos=33.3", "--record", dir_.file("run.json")},
-            &first);
+  const CommandResult r1 = apply(
+      "first.png",
+      {"--set", "lBrt=60", "--set", "KVO shape blend mode=KVO screen", "--set", "sNam=" + shape, "--set",
+       "cp1X=0.875", "--set", "lClY=20000", "--set", "mPos=33.3", "--record", dir_.file("run.json")},
+      &first);
   ASSERT_EQ(r1.status, 0) << r1.err;
   ASSERT_FALSE(first.empty());
 
@@ -71,8 +71,8 @@ TEST_F(ScriptingCommandTest, RecordedActionReplaysByteForByte) {
   EXPECT_EQ(items[23]["key"], "sNam");
   EXPECT_EQ(items[23]["value"], shape);
 
-  const CommandResult r2 =
-      apply("replayed.png", {"--action", dir_.file("run.json"), "--record", dir_.file("again.json")}, &replayed);
+  const CommandResult r2 = apply(
+      "replayed.png", {"--action", dir_.file("run.json"), "--record", dir_.file("again.json")}, &replayed);
   ASSERT_EQ(r2.status, 0) << r2.err;
   EXPECT_EQ(replayed, first);
   EXPECT_EQ(test::readBytes(dir_.file("again.json")), test::readBytes(dir_.file("run.json")));
@@ -82,10 +82,16 @@ TEST_F(ScriptingCommandTest, SetAfterActionWinsAndNoOptionsMeansDefaults) {
   std::vector<uint8_t> defaults, viaAction, viaSet;
   ASSERT_EQ(apply("defaults.png", {}, &defaults).status, 0);
   writeText("a.json", R"({"descriptor": [{"key": "lBrt", "type": "float", "value": 10}]})");
-  ASSERT_EQ(apply("action.png", {"--action", dir_.file("a.json"), "--set", "lBrt=100"}, &viaAction).status, 0);
+  ASSERT_EQ(apply("action.png", {"--action", dir_.file("a.json"), "--set", "lBrt=100"}, &viaAction).status,
+            0);
   EXPECT_EQ(viaAction, defaults);
   ASSERT_EQ(apply("set.png", {"--set", "lBrt=10"}, &viaSet).status, 0);
   EXPECT_NE(viaSet, defaults);
+  // Each --set takes one value, so options may come before the files.
+  const CommandResult before =
+      runVeyra({"apply", "--set", "lBrt=10", "--set", "lBrt=10", input_, dir_.file("before.png"), "--quiet"});
+  ASSERT_EQ(before.status, 0) << before.err;
+  EXPECT_EQ(test::readBytes(dir_.file("before.png")), viaSet);
 }
 
 struct SetPair {
@@ -105,12 +111,12 @@ TEST_P(SetByNameTest, CodeAndTerminologyNameGiveTheSameResult) {
   EXPECT_EQ(byCode, byName);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, SetByNameTest,
-    ::testing::Values(SetPair{"lBrt=40", "KVO light brightness=40"},
-                      SetPair{"lBln=lScr", "KVO light blend mode=KVO screen"},
-                      SetPair{"mChn=redC", "KVO matte extract channel=redC"},
-                      SetPair{"lSrc=sMat", "lSrc=KVO matte"}, SetPair{"lClZ=100", "KVO light color/Z=100"}));
+INSTANTIATE_TEST_SUITE_P(Pairs, SetByNameTest,
+                         ::testing::Values(SetPair{"lBrt=40", "KVO light brightness=40"},
+                                           SetPair{"lBln=lScr", "KVO light blend mode=KVO screen"},
+                                           SetPair{"mChn=redC", "KVO matte extract channel=redC"},
+                                           SetPair{"lSrc=sMat", "lSrc=KVO matte"},
+                                           SetPair{"lClZ=100", "KVO light color/Z=100"}));
 
 TEST_F(ScriptingCommandTest, InfoListsEveryParameter) {
   const CommandResult text = runVeyra({"info"});
@@ -170,9 +176,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadInput{"NotANumber", {"--set", "lBrt=abc"}, nullptr, {"lBrt", "\"abc\"", "a number"}},
         BadInput{"NotFinite", {"--set", "lBrt=nan"}, nullptr, {"finite"}},
-        BadInput{"UnknownKey", {"--set", "xxxx=1"}, nullptr, {"unknown key \"xxxx\"", "valid keys", "lBrt (KVO light brightness)"}},
+        BadInput{"UnknownKey",
+                 {"--set", "xxxx=1"},
+                 nullptr,
+                 {"unknown key \"xxxx\"", "valid keys", "lBrt (KVO light brightness)"}},
         BadInput{"NoEquals", {"--set", "lBrt"}, nullptr, {"KEY=VALUE"}},
-        BadInput{"UnknownValue", {"--set", "lBln=lXXX"}, nullptr, {"unknown value \"lXXX\"", "lScr (KVO screen)"}},
+        BadInput{
+            "UnknownValue", {"--set", "lBln=lXXX"}, nullptr, {"unknown value \"lXXX\"", "lScr (KVO screen)"}},
         BadInput{"NotAnInteger", {"--set", "lClX=1.5"}, nullptr, {"32-bit integer"}},
         BadInput{"IntegerTooLarge", {"--set", "lClX=2147483648"}, nullptr, {"32-bit integer"}},
         BadInput{"NotABoolean", {"--set", "lDmd=yes"}, nullptr, {"true or false"}},
@@ -182,10 +192,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"NotAnObject", {"--action", "{action}"}, "[1, 2]", {"JSON object"}},
         BadInput{"NoDescriptor", {"--action", "{action}"}, R"({"descriptor": 5})", {"\"descriptor\" list"}},
         BadInput{"ItemNotObject", {"--action", "{action}"}, R"({"descriptor": [3]})", {"descriptor item 1"}},
-        BadInput{"UnknownItemKey",
-                 {"--action", "{action}"},
-                 R"({"descriptor": [{"key": "lBrt", "type": "float", "value": 1}, {"key": "zzzz", "type": "float", "value": 1}]})",
-                 {"descriptor item 2", "unknown key \"zzzz\""}},
+        BadInput{
+            "UnknownItemKey",
+            {"--action", "{action}"},
+            R"({"descriptor": [{"key": "lBrt", "type": "float", "value": 1}, {"key": "zzzz", "type": "float", "value": 1}]})",
+            {"descriptor item 2", "unknown key \"zzzz\""}},
         BadInput{"WrongType",
                  {"--action", "{action}"},
                  R"({"descriptor": [{"key": "lBrt", "type": "integer", "value": 5}]})",

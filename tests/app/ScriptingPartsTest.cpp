@@ -42,20 +42,21 @@ const char* const kFilterCondition = "in (PSHOP_ImageMode, RGBMode, GrayScaleMod
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, EnableExpressionTest,
-    ::testing::Values(EnableCase{kFilterCondition, plugInModeRGBColor, 8, true},
-                      EnableCase{kFilterCondition, plugInModeGrayScale, 8, true},
-                      EnableCase{kFilterCondition, plugInModeCMYKColor, 8, true},
-                      EnableCase{kFilterCondition, plugInModeLabColor, 8, false},
-                      EnableCase{kFilterCondition, plugInModeBitmap, 8, false},
-                      EnableCase{kFilterCondition, plugInModeRGB48, 16, false},
-                      EnableCase{"PSHOP_ImageMode == RGBMode || PSHOP_ImageMode == 4", plugInModeCMYKColor, 8, true},
-                      EnableCase{"PSHOP_ImageMode == RGBMode || PSHOP_ImageMode == 4", plugInModeGrayScale, 8, false},
-                      EnableCase{"!(PSHOP_ImageMode == BitmapMode) && PSHOP_ImageDepth == 8", 3, 8, true},
-                      EnableCase{"!(PSHOP_ImageMode == BitmapMode) && PSHOP_ImageDepth == 8", 3, 16, false},
-                      EnableCase{"!(PSHOP_ImageMode == BitmapMode) && PSHOP_ImageDepth == 8", 0, 8, false},
-                      EnableCase{"in (PSHOP_ImageDepth, 8, 16) && PSHOP_ImageMode != LabMode", 3, 16, true},
-                      EnableCase{"false || (true && !false)", 0, 8, true},
-                      EnableCase{"true || false && false", 0, 8, true}));
+    ::testing::Values(
+        EnableCase{kFilterCondition, plugInModeRGBColor, 8, true},
+        EnableCase{kFilterCondition, plugInModeGrayScale, 8, true},
+        EnableCase{kFilterCondition, plugInModeCMYKColor, 8, true},
+        EnableCase{kFilterCondition, plugInModeLabColor, 8, false},
+        EnableCase{kFilterCondition, plugInModeBitmap, 8, false},
+        EnableCase{kFilterCondition, plugInModeRGB48, 16, false},
+        EnableCase{"PSHOP_ImageMode == RGBMode || PSHOP_ImageMode == 4", plugInModeCMYKColor, 8, true},
+        EnableCase{"PSHOP_ImageMode == RGBMode || PSHOP_ImageMode == 4", plugInModeGrayScale, 8, false},
+        EnableCase{"!(PSHOP_ImageMode == BitmapMode) && PSHOP_ImageDepth == 8", 3, 8, true},
+        EnableCase{"!(PSHOP_ImageMode == BitmapMode) && PSHOP_ImageDepth == 8", 3, 16, false},
+        EnableCase{"!(PSHOP_ImageMode == BitmapMode) && PSHOP_ImageDepth == 8", 0, 8, false},
+        EnableCase{"in (PSHOP_ImageDepth, 8, 16) && PSHOP_ImageMode != LabMode", 3, 16, true},
+        EnableCase{"false || (true && !false)", 0, 8, true},
+        EnableCase{"true || false && false", 0, 8, true}));
 
 class EnableSyntaxTest : public ::testing::TestWithParam<const char*> {};
 
@@ -71,12 +72,14 @@ TEST_P(EnableSyntaxTest, RefusedWithThePlace) {
 INSTANTIATE_TEST_SUITE_P(Cases, EnableSyntaxTest,
                          ::testing::Values("", "in (PSHOP_ImageMode RGBMode)", "in (PSHOP_ImageMode)",
                                            "PSHOP_ImageMode ==", "NoSuchMode", "(RGBMode", "RGBMode)",
-                                           "RGBMode $ 3", "RGBMode & GrayScaleMode", "99999999999999999999999"));
+                                           "RGBMode $ 3", "RGBMode & GrayScaleMode",
+                                           "99999999999999999999999"));
 
 // ---- property list ---------------------------------------------------------------
 
 const PIResourceEntry& moduleResource(const char* type) {
-  const PIResourceEntry* e = findResource(PIResourceTable, PI_FOURCC(type[0], type[1], type[2], type[3]), 16000);
+  const PIResourceEntry* e =
+      findResource(PIResourceTable, PI_FOURCC(type[0], type[1], type[2], type[3]), 16000);
   if (e == nullptr) throw std::runtime_error(std::string("no resource ") + type);
   return *e;
 }
@@ -92,7 +95,8 @@ TEST(PropertyListReader, ReadsTheModulesList) {
   ASSERT_TRUE(p.terminology);
   EXPECT_EQ(p.terminology->scopeId, "AF4DC27E-0910-4D0B-9262-2738D5492C2A");
   EXPECT_EQ(p.terminology->resourceId, 16000);
-  EXPECT_EQ(enabledModes(p, 8), (std::vector<int>{plugInModeGrayScale, plugInModeRGBColor, plugInModeCMYKColor}));
+  EXPECT_EQ(enabledModes(p, 8),
+            (std::vector<int>{plugInModeGrayScale, plugInModeRGBColor, plugInModeCMYKColor}));
   EXPECT_NO_THROW(checkDocumentSupported(p, plugInModeCMYKColor, 8));
 }
 
@@ -105,9 +109,18 @@ TEST(PropertyListReader, EveryCutShortListIsRefused) {
 std::vector<unsigned char> listWith(const char* kind, const unsigned char mode0, const std::string& enable) {
   std::vector<unsigned char> b = {1, 0, 0, 0, 0, 0, 5, 0, 0, 0};
   auto property = [&](const char* key, std::vector<unsigned char> data) {
-    const unsigned char head[] = {'M', 'I', 'B', '8', static_cast<unsigned char>(key[3]),
-                                  static_cast<unsigned char>(key[2]), static_cast<unsigned char>(key[1]),
-                                  static_cast<unsigned char>(key[0]), 0, 0, 0, 0};
+    const unsigned char head[] = {'M',
+                                  'I',
+                                  'B',
+                                  '8',
+                                  static_cast<unsigned char>(key[3]),
+                                  static_cast<unsigned char>(key[2]),
+                                  static_cast<unsigned char>(key[1]),
+                                  static_cast<unsigned char>(key[0]),
+                                  0,
+                                  0,
+                                  0,
+                                  0};
     b.insert(b.end(), head, head + 12);
     while (data.size() % 4 != 0) data.push_back(0);
     const auto n = static_cast<uint32_t>(data.size());
@@ -147,8 +160,9 @@ TEST(PropertyListReader, RefusesDocumentsTheListDoesNotEnable) {
 
 TEST(PropertyListReader, RefusesModulesThatAreNotFilters) {
   const std::vector<unsigned char> b = listWith("8BIF", 0x50, "");
-  const PIResourceEntry table[] = {{kPropertyListType, 16000, nullptr, b.data(), static_cast<unsigned32>(b.size())},
-                                   {0, 0, nullptr, nullptr, 0}};
+  const PIResourceEntry table[] = {
+      {kPropertyListType, 16000, nullptr, b.data(), static_cast<unsigned32>(b.size())},
+      {0, 0, nullptr, nullptr, 0}};
   try {
     readFilterProperties(table);
     FAIL();
@@ -215,7 +229,7 @@ TEST(DescriptorBytes, RoundTripAndCutShortRefused) {
 }
 
 class DescriptorProcsTest : public ::testing::Test {
-protected:
+ protected:
   DescriptorProcsTest() : host_(test::makeDocument(ColorMode::Gray, 2, 2)) {}
   ScriptingHost& scripting() { return *host_.host.service<ScriptingHost>(); }
   ReadDescriptorProcs& r() { return *ScriptingHost::readProcs(); }
@@ -286,7 +300,9 @@ TEST_F(DescriptorProcsTest, WriterMakesAHandleOfTheItemsInOrder) {
   const unsigned char name[] = {2, 'h', 'i'};
   EXPECT_EQ(w.putFloatProc(t, PI_FOURCC('a', 'a', 'a', 'a'), &x), noErr);
   EXPECT_EQ(w.putIntegerProc(t, PI_FOURCC('b', 'b', 'b', 'b'), 65535), noErr);
-  EXPECT_EQ(w.putEnumeratedProc(t, PI_FOURCC('c', 'c', 'c', 'c'), PI_FOURCC('t', 't', 't', 't'), PI_FOURCC('v', 'v', 'v', 'v')), noErr);
+  EXPECT_EQ(w.putEnumeratedProc(t, PI_FOURCC('c', 'c', 'c', 'c'), PI_FOURCC('t', 't', 't', 't'),
+                                PI_FOURCC('v', 'v', 'v', 'v')),
+            noErr);
   EXPECT_EQ(w.putStringProc(t, PI_FOURCC('d', 'd', 'd', 'd'), name), noErr);
   EXPECT_EQ(w.putBooleanProc(t, PI_FOURCC('e', 'e', 'e', 'e'), 0), noErr);
   PIDescriptorHandle h = nullptr;
@@ -296,7 +312,8 @@ TEST_F(DescriptorProcsTest, WriterMakesAHandleOfTheItemsInOrder) {
   const Descriptor expected = {
       DescriptorItem::makeFloat(PI_FOURCC('a', 'a', 'a', 'a'), 2.5),
       DescriptorItem::makeInteger(PI_FOURCC('b', 'b', 'b', 'b'), 65535),
-      DescriptorItem::makeEnumerated(PI_FOURCC('c', 'c', 'c', 'c'), PI_FOURCC('t', 't', 't', 't'), PI_FOURCC('v', 'v', 'v', 'v')),
+      DescriptorItem::makeEnumerated(PI_FOURCC('c', 'c', 'c', 'c'), PI_FOURCC('t', 't', 't', 't'),
+                                     PI_FOURCC('v', 'v', 'v', 'v')),
       DescriptorItem::makeString(PI_FOURCC('d', 'd', 'd', 'd'), "hi"),
       DescriptorItem::makeBoolean(PI_FOURCC('e', 'e', 'e', 'e'), false)};
   EXPECT_EQ(decodeDescriptor(host_.host.memory().handleData(h), host_.host.memory().handleSize(h)), expected);
@@ -336,7 +353,8 @@ TEST_F(DescriptorProcsTest, RegistryKeepsCopiesAndHandsOutNewDescriptors) {
 TEST(Settings, TypedByTheTerminology) {
   const ModuleScripting s = ModuleScripting::fromResources(PIResourceTable);
   EXPECT_EQ(parseSetting(s, "lBrt=1e2"), DescriptorItem::makeFloat(PI_FOURCC('l', 'B', 'r', 't'), 100.0));
-  EXPECT_EQ(parseSetting(s, "KVO light color/X=-3"), DescriptorItem::makeInteger(PI_FOURCC('l', 'C', 'l', 'X'), -3));
+  EXPECT_EQ(parseSetting(s, "KVO light color/X=-3"),
+            DescriptorItem::makeInteger(PI_FOURCC('l', 'C', 'l', 'X'), -3));
   EXPECT_EQ(parseSetting(s, "sNam=a=b"), DescriptorItem::makeString(PI_FOURCC('s', 'N', 'a', 'm'), "a=b"));
   EXPECT_EQ(parseSetting(s, "sNam="), DescriptorItem::makeString(PI_FOURCC('s', 'N', 'a', 'm'), ""));
   EXPECT_EQ(parseSetting(s, "lDmd=false"), DescriptorItem::makeBoolean(PI_FOURCC('l', 'D', 'm', 'd'), false));
@@ -361,7 +379,7 @@ namespace {
 // build checks that nothing reads out of bounds).
 
 class Mutator {
-public:
+ public:
   explicit Mutator(uint32_t seed) : state_(seed) {}
   uint32_t next() {
     state_ ^= state_ << 13;
@@ -376,7 +394,7 @@ public:
     return b;
   }
 
-private:
+ private:
   uint32_t state_;
 };
 

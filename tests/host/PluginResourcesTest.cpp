@@ -129,10 +129,14 @@ TEST(PluginResources, TerminologyBytes) {
                                    {"KVO saturation", "satC", "base on saturation channel"}};
   const std::vector<Value> lBld = {
       {"KVO add", "lAdd", "Add"}, {"KVO subtract", "lSub", "Subtract"}, {"KVO screen", "lScr", "Screen"}};
-  const std::vector<Value> sBld = {{"KVO none", "sNon", "None"},           {"KVO only", "sOnl", "Only"},
-                                   {"KVO add", "sAdd", "Add"},             {"KVO subtract", "sSub", "Subtract"},
-                                   {"KVO multiply", "sMul", "Multiply"},   {"KVO screen", "sScr", "Screen"},
-                                   {"KVO difference", "sDif", "Difference"}, {"KVO darken", "sDrk", "Darken"},
+  const std::vector<Value> sBld = {{"KVO none", "sNon", "None"},
+                                   {"KVO only", "sOnl", "Only"},
+                                   {"KVO add", "sAdd", "Add"},
+                                   {"KVO subtract", "sSub", "Subtract"},
+                                   {"KVO multiply", "sMul", "Multiply"},
+                                   {"KVO screen", "sScr", "Screen"},
+                                   {"KVO difference", "sDif", "Difference"},
+                                   {"KVO darken", "sDrk", "Darken"},
                                    {"KVO lighten", "sLgt", "Lighten"}};
   const std::vector<Value> sorC = {{"KVO image", "sImg", "Image"}, {"KVO matte", "sMat", "Matte"}};
 

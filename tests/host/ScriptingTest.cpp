@@ -46,7 +46,7 @@ bool probeDialog(FilterCall& call) {
 }
 
 class ScriptingTest : public ::testing::Test {
-protected:
+ protected:
   ScriptingTest()
       : doc_(4, 3, app::ColorMode::RGB),
         host_(doc_),
@@ -313,8 +313,9 @@ TEST_F(ScriptingTest, ShapeNames) {
   EXPECT_EQ(recorded().back().text, longName.substr(0, 255));
 
   // An embedded zero ends the name.
-  ASSERT_EQ(runWith({DescriptorItem::makeString(fourcc("sNam"), std::string("/a\0b", 4))}, plugInDialogDontDisplay),
-            0);
+  ASSERT_EQ(
+      runWith({DescriptorItem::makeString(fourcc("sNam"), std::string("/a\0b", 4))}, plugInDialogDontDisplay),
+      0);
   EXPECT_STREQ(parameters().shapeFile.c_str(), "/a");
 }
 
@@ -357,12 +358,11 @@ TEST_P(MissingSuiteTest, FailsWithHostInsufficientAndReleasesWhatItHeld) {
   EXPECT_EQ(scripting().liveActionDescriptors(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Suites, MissingSuiteTest,
-    ::testing::Values(MissingSuiteCase{kPSDescriptorRegistrySuite, filterSelectorStart},
-                      MissingSuiteCase{kPSActionDescriptorSuite, filterSelectorStart},
-                      MissingSuiteCase{kPSDescriptorRegistrySuite, filterSelectorFinish},
-                      MissingSuiteCase{kPSActionDescriptorSuite, filterSelectorFinish}));
+INSTANTIATE_TEST_SUITE_P(Suites, MissingSuiteTest,
+                         ::testing::Values(MissingSuiteCase{kPSDescriptorRegistrySuite, filterSelectorStart},
+                                           MissingSuiteCase{kPSActionDescriptorSuite, filterSelectorStart},
+                                           MissingSuiteCase{kPSDescriptorRegistrySuite, filterSelectorFinish},
+                                           MissingSuiteCase{kPSActionDescriptorSuite, filterSelectorFinish}));
 
 }  // namespace
 }  // namespace veyra
