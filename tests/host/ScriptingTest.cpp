@@ -145,6 +145,16 @@ TEST_F(ScriptingTest, NoDescriptorShowsTheDialogAndLeavesTheRecord) {
   EXPECT_EQ(probe_.seen.shapeRotation, 30.0);
 }
 
+TEST_F(ScriptingTest, UnreadableDescriptorIsTreatedAsNone) {
+  ASSERT_EQ(runWith({DescriptorItem::makeFloat(fourcc("mBlr"), 4.0)}, plugInDialogDontDisplay), 0);
+  scripting().clearPlayback();
+  host_.defaultDescriptorParameters().descriptor = host_.memory().makeHandle(3);  // not a descriptor
+  ASSERT_EQ(host_.run(module_).result, 0);
+  EXPECT_EQ(probe_.calls, 1);
+  EXPECT_EQ(probe_.seen.matteBlur, 4.0);
+  EXPECT_EQ(scripting().readersOpened(), 1);  // only the first run's
+}
+
 TEST_F(ScriptingTest, UnknownCodesKeysAndMistypedItemsAreIgnored) {
   ASSERT_EQ(runWith({DescriptorItem::makeEnumerated(fourcc("sBln"), fourcc("sBld"), fourcc("sXXX")),
                      DescriptorItem::makeEnumerated(fourcc("lBln"), fourcc("lBld"), 0),
