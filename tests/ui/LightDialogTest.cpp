@@ -551,6 +551,53 @@ TEST(LightDialog, MissingColourServiceEndsTheCallAsInsufficientHost) {
   EXPECT_EQ(host.host().suites().outstanding(), 0);
 }
 
+TEST(LightDialog, SuiteFailureInsideAHandlerEndsTheDialogAndTheCall) {
+  UiTestHost host(60, 40, ColorMode::RGB);
+  const auto r = host.run([&](LightDialog& d, ADMDialogRef) {
+    host.host().faults().absentSuites.insert("Photoshop ColorSpace Suite for Plug-ins");
+    press(d.colorSwatch());
+  });
+  // Not a cancel: the failure kept inside the handler is raised once the
+  // host's modal run has returned.
+  EXPECT_EQ(r.result, errPlugInHostInsufficient);
+  EXPECT_EQ(r.selector, filterSelectorStart);
+  EXPECT_TRUE(adm::liveDialogs().empty());
+}
+
+TEST(LightDialog, OutOfMemoryWhileRenderingEndsTheDialogAsCancelled) {
+  UiTestHost host(60, 40, ColorMode::RGB);
+  LightParameters stored;
+  stored.lightBlur = 0;
+  host.setParameters(stored);
+  const auto r = host.run([&](LightDialog& d, ADMDialogRef) {
+    adm::enterText(d.brightness().edit().ref(), "300");
+    const long made = host.host().calls().bufferAllocations;
+    host.host().faults().failBufferAllocation = made + 1;
+    press(d.zoomOutButton());  // new proxy buffers: the first one fails
+    EXPECT_FALSE(d.displayBuffer());
+    host.host().faults().failBufferAllocation = 0;
+    press(d.zoomInButton());
+    ASSERT_TRUE(d.displayBuffer());
+    host.host().faults().failBufferAllocation = host.host().calls().bufferAllocations + 1;
+    adm::choosePopup(d.lightSource().popup().ref(), kSourceImage);  // the render needs a light image
+  });
+  EXPECT_EQ(r.result, userCanceledErr);
+  EXPECT_EQ(host.parameters().lightBrightness, 100.0);
+  EXPECT_EQ(host.host().memory().bufferCount(), 0u);
+}
+
+TEST(LightDialog, ViewButtonsActAsOneRadioGroup) {
+  UiTestHost host(60, 40, ColorMode::RGB);
+  host.run([](LightDialog& d, ADMDialogRef) {
+    for (int pressed : {3, 1, 0, 2}) {
+      press(d.viewButton(pressed));
+      for (int i = 0; i < 4; ++i) EXPECT_EQ(d.viewButton(i).isOn(), i == pressed) << pressed << " " << i;
+    }
+    press(d.okButton());
+  });
+  EXPECT_EQ(host.state().viewMode, 2);
+}
+
 TEST(AboutBox, IsSizedToTheSplashAndClosesOnAClick) {
   UiTestHost host(8, 8, ColorMode::RGB);
   bool ran = false;
