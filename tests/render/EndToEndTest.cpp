@@ -321,6 +321,22 @@ const Geometry kGeometries[] = {
 };
 constexpr size_t kSmall = 0, kSmallSelection = 1, kTall = 2, kTallSelection = 3, kSmallCornerSelection = 4;
 
+// Number of samples that differ, with the first few described in *first.
+int countMismatches(const app::Document& got, const app::Document& expected, std::string* first) {
+  int mismatches = 0;
+  std::ostringstream text;
+  for (int c = 0; c < got.channelCount(); ++c)
+    for (int y = 0; y < got.height(); ++y)
+      for (int x = 0; x < got.width(); ++x) {
+        if (got.at(c, x, y) == expected.at(c, x, y)) continue;
+        if (mismatches++ < 5)
+          text << " (x " << x << ", y " << y << ", channel " << c << ": expected " << int(expected.at(c, x, y))
+               << ", got " << int(got.at(c, x, y)) << ")";
+      }
+  *first = text.str();
+  return mismatches;
+}
+
 using Param = std::tuple<size_t, size_t, size_t>;  // light case, document, geometry
 
 size_t caseNamed(const char* name) {
@@ -384,17 +400,8 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
   ASSERT_EQ(got.width(), expected.width());
   ASSERT_EQ(got.height(), expected.height());
   ASSERT_EQ(got.mode(), expected.mode());
-  int mismatches = 0;
-  std::ostringstream first;
-  for (int c = 0; c < got.channelCount(); ++c)
-    for (int y = 0; y < got.height(); ++y)
-      for (int x = 0; x < got.width(); ++x) {
-        if (got.at(c, x, y) == expected.at(c, x, y)) continue;
-        if (mismatches++ < 5)
-          first << " (x " << x << ", y " << y << ", channel " << c << ": expected " << int(expected.at(c, x, y))
-                << ", got " << int(got.at(c, x, y)) << ")";
-      }
-  EXPECT_EQ(mismatches, 0) << "first:" << first.str();
+  std::string first;
+  EXPECT_EQ(countMismatches(got, expected, &first), 0) << "first:" << first;
   // Guards against a comparison that proves nothing: the light changes the
   // document, and a shape changes the light.
   if (!(lc.cmykUnlit && dc.mode == ColorMode::CMYK)) {
@@ -438,5 +445,41 @@ INSTANTIATE_TEST_SUITE_P(CornerSelection, ApplyMatchesReference,
                                                           caseNamed("ShapeOnlyPartOpacity")),
                                           testing::Values(kGray, kRGB, kCMYK), testing::Values(kSmallCornerSelection)),
                          paramName);
+
+}  // namespace
+
+namespace {
+
+// A run's settings recorded with --record and played back from the action
+// file alone light a second document exactly as the reference says.
+TEST(ApplyActionFile, PlaysBackRecordedSettings) {
+  test::TempDir dir;
+  Settings s;
+  kCases[caseNamed("ShapeRotated150Affine")].set(s);
+  s.lightBlend = 2;
+  s.lightBlur = 2.5;
+  s.shapeFile = dir.file("shape.png");
+  app::saveImage(makeShape(20, 14, 7), s.shapeFile, app::FileFormat::Png);
+  app::saveImage(test::makeDocument(ColorMode::RGB, 31, 27, false, 5), dir.file("first.png"), app::FileFormat::Png);
+  app::saveImage(test::makeDocument(ColorMode::CMYK, 29, 33, false, 6), dir.file("second.tif"), app::FileFormat::Tiff);
+
+  std::vector<std::string> record = {"apply", dir.file("first.png"), dir.file("first-out.png"), "--plugin",
+                                     VEYRA_PLUGIN_PATH, "--quiet", "--record", dir.file("light.json")};
+  for (const std::string& a : setArguments(s)) record.push_back(a);
+  const test::CommandResult r1 = test::runVeyra(record);
+  ASSERT_EQ(r1.status, 0) << r1.err;
+  const test::CommandResult r2 = test::runVeyra({"apply", dir.file("second.tif"), dir.file("second-out.tif"),
+                                                 "--plugin", VEYRA_PLUGIN_PATH, "--quiet", "--action",
+                                                 dir.file("light.json")});
+  ASSERT_EQ(r2.status, 0) << r2.err;
+
+  const app::Document input = app::loadImage(dir.file("second.tif"));
+  const app::Document expected =
+      reftest::referenceApply(input, s, planeOf(app::loadImage(s.shapeFile)), Box{0, 0, 33, 29},
+                              reftest::hostLightColor(ColorMode::CMYK, s.color));
+  std::string first;
+  EXPECT_EQ(countMismatches(app::loadImage(dir.file("second-out.tif")), expected, &first), 0) << "first:" << first;
+  EXPECT_FALSE(expected == input);
+}
 
 }  // namespace
