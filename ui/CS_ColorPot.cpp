@@ -6,6 +6,7 @@
 #include "host/ASZStringSuite.h"
 #include "host/Errors.h"
 #include "host/PIColorSpaceSuite.h"
+#include "ui/HandlerGuard.h"
 
 namespace veyra {
 
@@ -67,6 +68,14 @@ void CS_ColorPot::setXYZ(uint16_t x, uint16_t y, uint16_t z) {
 }
 
 bool CS_ColorPot::chooseColor(ADMRGBColor&) {
+  // Called from the host's notification: a missing suite ends the dialog
+  // and is raised again once the host's modal run has returned.
+  bool chosen = false;
+  runGuarded(dialog(), [&] { chosen = pickColor(); });
+  return chosen;
+}
+
+bool CS_ColorPot::pickColor() {
   SingleUseSuite<PSColorSpaceSuite1> colors(kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
   SingleUseSuite<ASZStringSuite1> strings(kASZStringSuite, kASZStringSuiteVersion1);
 

@@ -23,10 +23,13 @@ public:
 
   // Runs the host's colour picker on the stored XYZ colour; on confirmation
   // stores the chosen XYZ and shows its RGB. Answers whether a colour was
-  // chosen. Raises SuiteError without the colour-space or string suite.
+  // chosen. Without the colour-space or string suite the suite error is kept
+  // for the dialog's run and the modal run ends cancelled.
   bool chooseColor(ADMRGBColor& color) override;
 
 private:
+  bool pickColor();
+
   uint16_t xyz_[3] = {0, 0, 0};
 };
 

@@ -2,12 +2,13 @@
 
 #include <cfloat>
 #include <cstring>
-#include <exception>
+#include <functional>
 
 #include "adm/SuiteSet.h"
 #include "host/Errors.h"
 #include "host/PathBuffer.h"
 #include "host/SPPluginsSuite.h"
+#include "ui/HandlerGuard.h"
 #include "ui/PreviewGeometry.h"
 
 namespace veyra {
@@ -75,23 +76,7 @@ int channelEntryCount(int32 imageMode) {
   }
 }
 
-// Handlers run inside the host's callbacks. A failure there must not unwind
-// through the host: it is kept, the modal run is ended, and Run raises it
-// again once the host has returned.
-std::exception_ptr gPendingFailure;
-
-template <typename Fn>
-void guarded(ADM::Dialog& dialog, Fn&& fn) {
-  try {
-    fn();
-  } catch (const HostResultError&) {
-    if (!gPendingFailure) gPendingFailure = std::current_exception();
-    dialog.endModal(LightDialog::kCancel, true);
-  } catch (const SuiteError&) {
-    if (!gPendingFailure) gPendingFailure = std::current_exception();
-    dialog.endModal(LightDialog::kCancel, true);
-  }
-}
+void guarded(ADM::Dialog& dialog, const std::function<void()>& fn) { runGuarded(&dialog, fn); }
 
 // The dialog manager suites the toolkit calls without testing them; without
 // them there is no dialog to show.
@@ -112,7 +97,7 @@ bool LightDialog::run(FilterRecord* record, LightParameters& params, PluginState
                       int16_t* result) {
   ADM::SuiteSet suites(record->sSPBasic, plugin);
   requireDialogManager();
-  gPendingFailure = nullptr;
+  clearPendingFailure();
   int32 item = 0;
   try {
     HostDocument document(record);
@@ -125,11 +110,7 @@ bool LightDialog::run(FilterRecord* record, LightParameters& params, PluginState
     dialog.moveTo((ADM::width(screen) - ADM::width(bounds)) / 2, (ADM::height(screen) - ADM::height(bounds)) / 2);
 
     item = dialog.runModal();
-    if (gPendingFailure) {
-      std::exception_ptr failure = gPendingFailure;
-      gPendingFailure = nullptr;
-      std::rethrow_exception(failure);
-    }
+    raisePendingFailure();
   } catch (const HostResultError& e) {
     if (result != nullptr) *result = e.code();
     return false;
