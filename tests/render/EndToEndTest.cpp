@@ -26,7 +26,8 @@ namespace {
 const char* const kLightBlendCodes[] = {"lAdd", "lSub", "lScr"};
 const char* const kSourceCodes[] = {"sImg", "sMat"};
 const char* const kChannelCodes[] = {"lumC", "redC", "grnC", "bluC", "cynC", "magC", "yelC", "hueC", "satC"};
-const char* const kShapeBlendCodes[] = {"sNon", "sOnl", "sAdd", "sSub", "sMul", "sScr", "sDif", "sDrk", "sLgt"};
+const char* const kShapeBlendCodes[] = {"sNon", "sOnl", "sAdd", "sSub", "sMul",
+                                        "sScr", "sDif", "sDrk", "sLgt"};
 
 std::string number(double v) {
   char text[64];
@@ -73,11 +74,11 @@ std::vector<std::string> setArguments(const Settings& s) {
 // --- shapes ----------------------------------------------------------------------------------
 
 enum class ShapeKind {
-  None,      // no shape file
-  Small,     // a test-made PNG smaller than the document: tiles are resampled from the canvas
-  FullSize,  // a test-made PNG of the document's size: tiles are copied out of the canvas
-  Missing,   // a name that is no file
-  Bundled,   // a bundled JPEG shape
+  None,        // no shape file
+  Small,       // a test-made PNG smaller than the document: tiles are resampled from the canvas
+  FullSize,    // a test-made PNG of the document's size: tiles are copied out of the canvas
+  Missing,     // a name that is no file
+  Bundled,     // a bundled JPEG shape
   BundledPng,  // a bundled PNG shape
 };
 
@@ -330,8 +331,8 @@ int countMismatches(const app::Document& got, const app::Document& expected, std
       for (int x = 0; x < got.width(); ++x) {
         if (got.at(c, x, y) == expected.at(c, x, y)) continue;
         if (mismatches++ < 5)
-          text << " (x " << x << ", y " << y << ", channel " << c << ": expected " << int(expected.at(c, x, y))
-               << ", got " << int(got.at(c, x, y)) << ")";
+          text << " (x " << x << ", y " << y << ", channel " << c << ": expected "
+               << int(expected.at(c, x, y)) << ", got " << int(got.at(c, x, y)) << ")";
       }
   *first = text.str();
   return mismatches;
@@ -365,19 +366,24 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
   lc.set(s);
   std::optional<Plane> shape;
   switch (lc.shape) {
-    case ShapeKind::None: break;
+    case ShapeKind::None:
+      break;
     case ShapeKind::Small:
     case ShapeKind::FullSize: {
-      const app::Document d = lc.shape == ShapeKind::Small ? makeShape(20, 14, 7) : makeShape(g.width, g.height, 9);
+      const app::Document d =
+          lc.shape == ShapeKind::Small ? makeShape(20, 14, 7) : makeShape(g.width, g.height, 9);
       s.shapeFile = dir.file("shape.png");
       app::saveImage(d, s.shapeFile, app::FileFormat::Png);
       shape = planeOf(app::loadImage(s.shapeFile));
       break;
     }
-    case ShapeKind::Missing: s.shapeFile = dir.file("no such shape.png"); break;
+    case ShapeKind::Missing:
+      s.shapeFile = dir.file("no such shape.png");
+      break;
     case ShapeKind::Bundled:
     case ShapeKind::BundledPng:
-      s.shapeFile = std::string(VEYRA_SOURCE_DIR) + (lc.shape == ShapeKind::Bundled ? "/patterns/Blinds.jpg" : "/patterns/Spot.png");
+      s.shapeFile = std::string(VEYRA_SOURCE_DIR) +
+                    (lc.shape == ShapeKind::Bundled ? "/patterns/Blinds.jpg" : "/patterns/Spot.png");
       shape = planeOf(app::loadImage(s.shapeFile));
       break;
   }
@@ -388,8 +394,8 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
   if (g.selection) {
     rect = g.rect;
     args.push_back("--rect");
-    args.push_back(std::to_string(rect.top) + "," + std::to_string(rect.left) + "," + std::to_string(rect.bottom) +
-                   "," + std::to_string(rect.right));
+    args.push_back(std::to_string(rect.top) + "," + std::to_string(rect.left) + "," +
+                   std::to_string(rect.bottom) + "," + std::to_string(rect.right));
   }
   const test::CommandResult r = test::runVeyra(args);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -425,7 +431,8 @@ std::string paramName(const testing::TestParamInfo<Param>& i) {
 // Every light case on the one-band document, whole and selected, in gray,
 // RGBA and CMYK; RGB without alpha comes with the two-band document.
 INSTANTIATE_TEST_SUITE_P(OneBand, ApplyMatchesReference,
-                         testing::Combine(testing::Range<size_t>(0, std::size(kCases)), testing::Values(kGray, kRGBA, kCMYK),
+                         testing::Combine(testing::Range<size_t>(0, std::size(kCases)),
+                                          testing::Values(kGray, kRGBA, kCMYK),
                                           testing::Values(kSmall, kSmallSelection)),
                          paramName);
 
@@ -436,14 +443,17 @@ INSTANTIATE_TEST_SUITE_P(TwoBands, ApplyMatchesReference,
                                                           caseNamed("ImageSubtractHueMatteBlur"),
                                                           caseNamed("ShapeOnlyMatteSource"),
                                                           caseNamed("ShapeDarkenDisplaced")),
-                                          testing::Values(kGray, kRGB, kCMYK), testing::Values(kTall, kTallSelection)),
+                                          testing::Values(kGray, kRGB, kCMYK),
+                                          testing::Values(kTall, kTallSelection)),
                          paramName);
 
 // A selection in the bottom-right corner: margins reach up and left only.
 INSTANTIATE_TEST_SUITE_P(CornerSelection, ApplyMatchesReference,
-                         testing::Combine(testing::Values(caseNamed("WideBlurs"), caseNamed("ShapeDarkenDisplaced"),
+                         testing::Combine(testing::Values(caseNamed("WideBlurs"),
+                                                          caseNamed("ShapeDarkenDisplaced"),
                                                           caseNamed("ShapeOnlyPartOpacity")),
-                                          testing::Values(kGray, kRGB, kCMYK), testing::Values(kSmallCornerSelection)),
+                                          testing::Values(kGray, kRGB, kCMYK),
+                                          testing::Values(kSmallCornerSelection)),
                          paramName);
 
 }  // namespace
@@ -460,17 +470,20 @@ TEST(ApplyActionFile, PlaysBackRecordedSettings) {
   s.lightBlur = 2.5;
   s.shapeFile = dir.file("shape.png");
   app::saveImage(makeShape(20, 14, 7), s.shapeFile, app::FileFormat::Png);
-  app::saveImage(test::makeDocument(ColorMode::RGB, 31, 27, false, 5), dir.file("first.png"), app::FileFormat::Png);
-  app::saveImage(test::makeDocument(ColorMode::CMYK, 29, 33, false, 6), dir.file("second.tif"), app::FileFormat::Tiff);
+  app::saveImage(test::makeDocument(ColorMode::RGB, 31, 27, false, 5), dir.file("first.png"),
+                 app::FileFormat::Png);
+  app::saveImage(test::makeDocument(ColorMode::CMYK, 29, 33, false, 6), dir.file("second.tif"),
+                 app::FileFormat::Tiff);
 
-  std::vector<std::string> record = {"apply", dir.file("first.png"), dir.file("first-out.png"), "--plugin",
-                                     VEYRA_PLUGIN_PATH, "--quiet", "--record", dir.file("light.json")};
+  std::vector<std::string> record = {"apply",    dir.file("first.png"), dir.file("first-out.png"),
+                                     "--plugin", VEYRA_PLUGIN_PATH,     "--quiet",
+                                     "--record", dir.file("light.json")};
   for (const std::string& a : setArguments(s)) record.push_back(a);
   const test::CommandResult r1 = test::runVeyra(record);
   ASSERT_EQ(r1.status, 0) << r1.err;
-  const test::CommandResult r2 = test::runVeyra({"apply", dir.file("second.tif"), dir.file("second-out.tif"),
-                                                 "--plugin", VEYRA_PLUGIN_PATH, "--quiet", "--action",
-                                                 dir.file("light.json")});
+  const test::CommandResult r2 =
+      test::runVeyra({"apply", dir.file("second.tif"), dir.file("second-out.tif"), "--plugin",
+                      VEYRA_PLUGIN_PATH, "--quiet", "--action", dir.file("light.json")});
   ASSERT_EQ(r2.status, 0) << r2.err;
 
   const app::Document input = app::loadImage(dir.file("second.tif"));
@@ -478,7 +491,8 @@ TEST(ApplyActionFile, PlaysBackRecordedSettings) {
       reftest::referenceApply(input, s, planeOf(app::loadImage(s.shapeFile)), Box{0, 0, 33, 29},
                               reftest::hostLightColor(ColorMode::CMYK, s.color));
   std::string first;
-  EXPECT_EQ(countMismatches(app::loadImage(dir.file("second-out.tif")), expected, &first), 0) << "first:" << first;
+  EXPECT_EQ(countMismatches(app::loadImage(dir.file("second-out.tif")), expected, &first), 0)
+      << "first:" << first;
   EXPECT_FALSE(expected == input);
 }
 

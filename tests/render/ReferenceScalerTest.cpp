@@ -82,9 +82,9 @@ TEST(ReferenceScaler, RectanglesMatchTheLibrary) {
     Plane expected = dst;
     reftest::scaleRect(src, from, expected, to);
     ASSERT_EQ(libraryScale(src, &from, dst, &to).px, expected.px)
-        << "case " << i << ": " << sw << "x" << sh << " [" << from.top << "," << from.left << "," << from.bottom
-        << "," << from.right << "] to " << dw << "x" << dh << " [" << to.top << "," << to.left << "," << to.bottom
-        << "," << to.right << "]";
+        << "case " << i << ": " << sw << "x" << sh << " [" << from.top << "," << from.left << ","
+        << from.bottom << "," << from.right << "] to " << dw << "x" << dh << " [" << to.top << "," << to.left
+        << "," << to.bottom << "," << to.right << "]";
   }
 }
 

@@ -61,14 +61,22 @@ int matteIndex(const uint8_t* p, int mode, int channel) {
   if (mode == 3) {
     const int R = p[0], G = p[1], B = p[2];
     switch (channel) {
-      case 0: return (76 * R + 150 * G + 29 * B) / 255;
-      case 1: return R;
-      case 2: return G;
-      case 3: return B;
-      case 4: return (G + B) / 2;
-      case 5: return (R + B) / 2;
-      case 6: return (R + G) / 2;
-      default: break;
+      case 0:
+        return (76 * R + 150 * G + 29 * B) / 255;
+      case 1:
+        return R;
+      case 2:
+        return G;
+      case 3:
+        return B;
+      case 4:
+        return (G + B) / 2;
+      case 5:
+        return (R + B) / 2;
+      case 6:
+        return (R + G) / 2;
+      default:
+        break;
     }
     const float r = R * 0.003921569f, g = G * 0.003921569f, b = B * 0.003921569f;
     const float mx = std::max(r, std::max(g, b)), mn = std::min(r, std::min(g, b));
@@ -95,13 +103,20 @@ int matteIndex(const uint8_t* p, int mode, int channel) {
       const double a = 0.299 * C / 255.0 + 0.587 * Mg / 255.0 + 0.114 * Y / 255.0;
       return static_cast<int>(std::trunc((1 - (k * (1 - a) + (1 - k))) * 255));
     }
-    case 1: return (Mg + Y) / 2;
-    case 2: return (C + Y) / 2;
-    case 3: return (C + Mg) / 2;
-    case 4: return C;
-    case 5: return Mg;
-    case 6: return Y;
-    default: return 0;  // hue and saturation: table[0]
+    case 1:
+      return (Mg + Y) / 2;
+    case 2:
+      return (C + Y) / 2;
+    case 3:
+      return (C + Mg) / 2;
+    case 4:
+      return C;
+    case 5:
+      return Mg;
+    case 6:
+      return Y;
+    default:
+      return 0;  // hue and saturation: table[0]
   }
 }
 
@@ -155,7 +170,8 @@ void boxBlur(Pixels& img, float radiusX, float radiusY, int passes) {
           std::vector<uint32_t> line;
           for (int x = 0; x < img.width; ++x) line.push_back(img.at(x, y, k));
           blurLine(line, hx, false);
-          for (int x = 0; x < img.width; ++x) img.at(x, y, k) = static_cast<uint8_t>(line[static_cast<size_t>(x)]);
+          for (int x = 0; x < img.width; ++x)
+            img.at(x, y, k) = static_cast<uint8_t>(line[static_cast<size_t>(x)]);
         }
   if (hy > 0)
     for (int pass = 0; pass < passes; ++pass)
@@ -164,7 +180,8 @@ void boxBlur(Pixels& img, float radiusX, float radiusY, int passes) {
           std::vector<uint32_t> line;
           for (int y = 0; y < img.height; ++y) line.push_back(img.at(x, y, k));
           blurLine(line, hy, fullVertical);
-          for (int y = 0; y < img.height; ++y) img.at(x, y, k) = static_cast<uint8_t>(line[static_cast<size_t>(y)]);
+          for (int y = 0; y < img.height; ++y)
+            img.at(x, y, k) = static_cast<uint8_t>(line[static_cast<size_t>(y)]);
         }
 }
 
@@ -176,7 +193,8 @@ enum class Kernel { Point, Triangle, Cubic };
 
 double kernelAt(Kernel k, double x) {
   switch (k) {
-    case Kernel::Point: return x >= -0.5 && x < 0.5 ? 1.0 : 0.0;
+    case Kernel::Point:
+      return x >= -0.5 && x < 0.5 ? 1.0 : 0.0;
     case Kernel::Triangle:
       if (x >= -1 && x < 0) return 1 + x;
       if (x >= 0 && x < 1) return 1 - x;
@@ -218,8 +236,8 @@ Axis placement(Kernel k, double s) {
 bool isInteger(double v) { return std::fabs(v - std::floor(v + 0.5)) < 1e-7; }
 
 void simplify(Axis& a, double s, double u) {
-  if (a.support <= 0.5 || (kernelCardinal(a.kernel) && isInteger(1.0 / a.scale) && isInteger(1.0 / (s * a.scale)) &&
-                           isInteger((u / s - 0.5) / a.scale))) {
+  if (a.support <= 0.5 || (kernelCardinal(a.kernel) && isInteger(1.0 / a.scale) &&
+                           isInteger(1.0 / (s * a.scale)) && isInteger((u / s - 0.5) / a.scale))) {
     a.kernel = Kernel::Point;
     a.scale = 1.0;
     a.support = 0.5;
@@ -353,8 +371,9 @@ void scaleImage(const Plane& src, Plane& dst) {
     dst.px = src.px;
     return;
   }
-  scaleCore(src, Window{0, 0, src.width - 1, src.height - 1}, dst, Window{0, 0, dst.width - 1, dst.height - 1},
-            automaticKernel(src.width, dst.width), automaticKernel(src.height, dst.height));
+  scaleCore(src, Window{0, 0, src.width - 1, src.height - 1}, dst,
+            Window{0, 0, dst.width - 1, dst.height - 1}, automaticKernel(src.width, dst.width),
+            automaticKernel(src.height, dst.height));
 }
 
 }  // namespace veyra::reftest

@@ -51,8 +51,8 @@ int displacementBrightness(const uint8_t* p, int mode) {
   return static_cast<uint8_t>(matteIndex(p, 4, 0));
 }
 
-Plane displace(const Pixels& tile, int mode, const Box& rect, const Plane& canvas, const Box& source, double dx,
-               double dy) {
+Plane displace(const Pixels& tile, int mode, const Box& rect, const Plane& canvas, const Box& source,
+               double dx, double dy) {
   Plane out(rect.width(), rect.height());
   const double rx = static_cast<double>(source.width()) / rect.width();
   const double ry = static_cast<double>(source.height()) / rect.height();
@@ -61,14 +61,16 @@ Plane displace(const Pixels& tile, int mode, const Box& rect, const Plane& canva
   };
   for (int j = 0; j < rect.height(); ++j)
     for (int i = 0; i < rect.width(); ++i) {
-      const int v = displacementBrightness(&tile.px[(static_cast<size_t>(j) * tile.width + i) * tile.channels], mode);
+      const int v =
+          displacementBrightness(&tile.px[(static_cast<size_t>(j) * tile.width + i) * tile.channels], mode);
       const double F = (v - 127.5) * 0.00784313725490196;
       const double sx = (dx * F + (rect.left + i)) * rx, sy = (dy * F + (rect.top + j)) * ry;
       const int x0 = static_cast<int>(std::floor(sx)), y0 = static_cast<int>(std::floor(sy));
       double fx = std::fmod(sx, 1.0), fy = std::fmod(sy, 1.0);
       if (fx < 0) fx += 1;
       if (fy < 0) fy += 1;
-      const double p00 = pixel(x0, y0), p10 = pixel(x0 + 1, y0), p01 = pixel(x0, y0 + 1), p11 = pixel(x0 + 1, y0 + 1);
+      const double p00 = pixel(x0, y0), p10 = pixel(x0 + 1, y0), p01 = pixel(x0, y0 + 1),
+                   p11 = pixel(x0 + 1, y0 + 1);
       const double top = p00 + fx * (p10 - p00);
       out.at(i, j) = static_cast<uint8_t>(static_cast<int>(top + fy * (p01 + fx * (p11 - p01) - top)));
     }
@@ -79,16 +81,26 @@ int shapeBlendValue(int mode, float o, int S, int M) {
   const int g = static_cast<int>(o * 255);
   const int s = div255(int64_t(g) * S);
   switch (mode) {
-    case 0: return M;
-    case 1: return o == 1.0f ? S : s;
-    case 2: return std::min(255, M + s);
-    case 3: return std::max(0, M - s);
-    case 4: return std::min(255, div255(int64_t(static_cast<int>(o * S)) * M));
-    case 5: return std::clamp(s + M - div255(int64_t(s) * M), 0, 255);
-    case 6: return std::clamp(s + M - div255(int64_t(2) * s * M), 0, 255);
-    case 7: return std::min(M, s);
-    case 8: return std::max(M, s);
-    default: return S;
+    case 0:
+      return M;
+    case 1:
+      return o == 1.0f ? S : s;
+    case 2:
+      return std::min(255, M + s);
+    case 3:
+      return std::max(0, M - s);
+    case 4:
+      return std::min(255, div255(int64_t(static_cast<int>(o * S)) * M));
+    case 5:
+      return std::clamp(s + M - div255(int64_t(s) * M), 0, 255);
+    case 6:
+      return std::clamp(s + M - div255(int64_t(2) * s * M), 0, 255);
+    case 7:
+      return std::min(M, s);
+    case 8:
+      return std::max(M, s);
+    default:
+      return S;
   }
 }
 
@@ -111,8 +123,8 @@ std::optional<Plane> lightMap(const Run& run, const Pixels& tile, const Box& rec
   Plane matte(w, h);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      matte.at(x, y) = run.table[static_cast<size_t>(matteIndex(&tile.px[(static_cast<size_t>(y) * w + x) * tile.channels],
-                                                                run.mode, s.matteChannel))];
+      matte.at(x, y) = run.table[static_cast<size_t>(
+          matteIndex(&tile.px[(static_cast<size_t>(y) * w + x) * tile.channels], run.mode, s.matteChannel))];
   if (s.matteBlur > 0) {
     Pixels p(w, h, 1);
     p.px = matte.px;
@@ -125,7 +137,8 @@ std::optional<Plane> lightMap(const Run& run, const Pixels& tile, const Box& rec
   const bool fullSize = canvas.width == run.fullWidth && canvas.height == run.fullHeight;
   Plane shapeTile(w, h);
   if (s.displacement != 0) {
-    const Box source = fullSize ? rect : canvasBox(rect, canvas.width, canvas.height, run.fullWidth, run.fullHeight);
+    const Box source =
+        fullSize ? rect : canvasBox(rect, canvas.width, canvas.height, run.fullWidth, run.fullHeight);
     const double amount = run.fullHeight * s.displacement * 0.005;
     shapeTile = displace(tile, run.mode, rect, canvas, source, amount, amount);
   } else if (fullSize) {
@@ -139,7 +152,8 @@ std::optional<Plane> lightMap(const Run& run, const Pixels& tile, const Box& rec
   const float o = static_cast<float>(s.opacity * 0.01);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      shapeTile.at(x, y) = static_cast<uint8_t>(shapeBlendValue(s.shapeBlend, o, shapeTile.at(x, y), matte.at(x, y)));
+      shapeTile.at(x, y) =
+          static_cast<uint8_t>(shapeBlendValue(s.shapeBlend, o, shapeTile.at(x, y), matte.at(x, y)));
   return shapeTile;
 }
 
@@ -180,10 +194,12 @@ void renderTile(const Run& run, Pixels& tile, const Box& rect) {
   Pixels image(w, h, tile.channels);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
-      for (int k = 0; k < changed; ++k) image.at(x, y, k) = static_cast<uint8_t>(tile.at(x, y, k) * light->at(x, y) / 255);
+      for (int k = 0; k < changed; ++k)
+        image.at(x, y, k) = static_cast<uint8_t>(tile.at(x, y, k) * light->at(x, y) / 255);
   if (rx != 0 || ry != 0) boxBlur(image, rx, ry, 2);
   int C[4];
-  for (int k = 0; k < 4; ++k) C[k] = static_cast<uint16_t>(static_cast<int>(b * run.color[static_cast<size_t>(k)]));
+  for (int k = 0; k < 4; ++k)
+    C[k] = static_cast<uint16_t>(static_cast<int>(b * run.color[static_cast<size_t>(k)]));
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       for (int k = 0; k < changed; ++k) {
@@ -207,7 +223,8 @@ std::array<uint8_t, 4> hostLightColor(app::ColorMode mode, const uint16_t xyz[3]
   c.y = xyz[1];
   c.z = xyz[2];
   cs->StuffXYZ(id, c);
-  const int16 space = mode == app::ColorMode::RGB ? plugIncolorServicesRGBSpace : plugIncolorServicesCMYKSpace;
+  const int16 space =
+      mode == app::ColorMode::RGB ? plugIncolorServicesRGBSpace : plugIncolorServicesCMYKSpace;
   unsigned8 out[4] = {0, 0, 0, 0};
   Boolean gamut = false;
   cs->ExtractComponents(id, space, &out[0], &out[1], &out[2], &out[3], &gamut);

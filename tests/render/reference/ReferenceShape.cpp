@@ -47,7 +47,8 @@ std::vector<int> shearLine(const std::vector<int>& in, int off, int f, int outLe
     out[static_cast<size_t>(at)] = (src * (4096 - f) + prev * f + 2048) / 4096;
     prev = src;
   }
-  if (f > 0 && off + count < outLength && off + count >= 0) out[static_cast<size_t>(off + count)] = (f * prev + 2048) / 4096;
+  if (f > 0 && off + count < outLength && off + count >= 0)
+    out[static_cast<size_t>(off + count)] = (f * prev + 2048) / 4096;
   return out;
 }
 
@@ -165,8 +166,8 @@ void cornerPin(Plane& canvas, const double corners[8]) {
       const int x1 = std::min(x0 + 1, cw - 1), y1 = std::min(y0 + 1, ch - 1);
       const double fx = fxp - x0, fy = fyp - y0;
       const double p00 = copy.at(x0, y0), p10 = copy.at(x1, y0), p01 = copy.at(x0, y1), p11 = copy.at(x1, y1);
-      canvas.at(px, py) =
-          static_cast<uint8_t>(static_cast<int>(((1 - fx) * p00 + fx * p10) * (1 - fy) + fy * ((1 - fx) * p01 + fx * p11)));
+      canvas.at(px, py) = static_cast<uint8_t>(
+          static_cast<int>(((1 - fx) * p00 + fx * p10) * (1 - fy) + fy * ((1 - fx) * p01 + fx * p11)));
     }
 }
 
@@ -175,7 +176,8 @@ void cornerPin(Plane& canvas, const double corners[8]) {
 std::optional<Plane> shapeCanvas(const Plane& shape, const Settings& s, int fullWidth, int fullHeight) {
   const int sw = shape.width, sh = shape.height;
   const int cw = sw, ch = sh;  // the final render works at the shape's own size
-  const double kx = static_cast<double>(sw) / fullWidth * 1.0, ky = static_cast<double>(sh) / fullHeight * 1.0;
+  const double kx = static_cast<double>(sw) / fullWidth * 1.0,
+               ky = static_cast<double>(sh) / fullHeight * 1.0;
   const int qw = static_cast<int>(s.scaleX * 0.01 * (static_cast<double>(cw) / sw) * sw);
   const int qh = static_cast<int>(sh * s.scaleY * 0.01 * (static_cast<double>(ch) / sh));
   if (qw == 0 || qh == 0) return std::nullopt;
