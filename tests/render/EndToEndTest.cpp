@@ -289,20 +289,24 @@ const LightCase kCases[] = {
      }},
 };
 
+// Inputs in TIFF for CMYK and RGB without alpha, PNG otherwise, and one
+// CMYK JPEG; outputs always lossless (a JPEG input is written as TIFF).
 struct DocumentCase {
   const char* name;
   ColorMode mode;
   bool alpha;
+  app::FileFormat format;
 };
 
 const DocumentCase kDocuments[] = {
-    {"Gray", ColorMode::Gray, false},
-    {"RGB", ColorMode::RGB, false},
-    {"RGBA", ColorMode::RGB, true},
-    {"CMYK", ColorMode::CMYK, false},
+    {"Gray", ColorMode::Gray, false, app::FileFormat::Png},
+    {"RGB", ColorMode::RGB, false, app::FileFormat::Tiff},
+    {"RGBA", ColorMode::RGB, true, app::FileFormat::Png},
+    {"CMYK", ColorMode::CMYK, false, app::FileFormat::Tiff},
+    {"CMYKJpeg", ColorMode::CMYK, false, app::FileFormat::Jpeg},
 };
 
-constexpr size_t kGray = 0, kRGB = 1, kRGBA = 2, kCMYK = 3;
+constexpr size_t kGray = 0, kRGB = 1, kRGBA = 2, kCMYK = 3, kCMYKJpeg = 4;
 
 struct Geometry {
   const char* name;
@@ -355,12 +359,12 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
 
   test::TempDir dir;
   // TIFF for CMYK (PNG has none) and for RGB without alpha; PNG otherwise.
-  const bool tiff = dc.mode == ColorMode::CMYK || (dc.mode == ColorMode::RGB && !dc.alpha);
-  const std::string in = dir.file(tiff ? "in.tif" : "in.png");
-  const std::string out = dir.file(tiff ? "out.tif" : "out.png");
-  app::saveImage(test::makeDocument(dc.mode, g.width, g.height, dc.alpha, 3), in,
-                 tiff ? app::FileFormat::Tiff : app::FileFormat::Png);
-  const app::Document input = app::loadImage(in);
+  const std::string in = dir.file(dc.format == app::FileFormat::Png    ? "in.png"
+                                  : dc.format == app::FileFormat::Jpeg ? "in.jpg"
+                                                                       : "in.tif");
+  const std::string out = dir.file(dc.format == app::FileFormat::Png ? "out.png" : "out.tif");
+  app::saveImage(test::makeDocument(dc.mode, g.width, g.height, dc.alpha, 3), in, dc.format);
+  const app::Document input = app::loadImage(in);  // what the host reads, after any JPEG loss
 
   Settings s;
   lc.set(s);
@@ -447,12 +451,13 @@ INSTANTIATE_TEST_SUITE_P(TwoBands, ApplyMatchesReference,
                                           testing::Values(kTall, kTallSelection)),
                          paramName);
 
-// A selection in the bottom-right corner: margins reach up and left only.
+// A selection in the bottom-right corner: margins reach up and left only; the
+// CMYK document comes from a JPEG file.
 INSTANTIATE_TEST_SUITE_P(CornerSelection, ApplyMatchesReference,
                          testing::Combine(testing::Values(caseNamed("WideBlurs"),
                                                           caseNamed("ShapeDarkenDisplaced"),
                                                           caseNamed("ShapeOnlyPartOpacity")),
-                                          testing::Values(kGray, kRGB, kCMYK),
+                                          testing::Values(kGray, kRGB, kCMYKJpeg),
                                           testing::Values(kSmallCornerSelection)),
                          paramName);
 
