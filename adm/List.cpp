@@ -103,7 +103,7 @@ std::string List::entryText(int32 position) const {
   if (!list_) return std::string();
   ADMEntryRef entry = sList->IndexEntry(list_, position);
   if (!entry) return std::string();
-  char buffer[256] = {0};
+  char buffer[1024] = {0};
   sEntry->GetText(entry, buffer, sizeof buffer);
   return std::string(buffer);
 }

@@ -84,6 +84,11 @@ TEST_F(ControlsTest, CheckBoxesToggleAndRadioButtonsExcludeEachOther) {
   EXPECT_TRUE(r2.isOn());
   EXPECT_FALSE(r1.isOn());
   EXPECT_EQ(log.entries, (std::vector<std::string>{"check", "check", "r2"}));
+  // A press released outside the button is no press.
+  host::sendPointer(r1.ref(), kADMButtonDownAction, ADMPoint{5, 5});
+  host::sendPointer(r1.ref(), kADMButtonUpAction, ADMPoint{80, 5});
+  app::adm::finishUserAction(*r1.ref());
+  EXPECT_FALSE(r1.isOn());
   // A disabled button takes no clicks.
   check.enable(false);
   host::click(check.ref());
