@@ -191,7 +191,7 @@ template <class Sample, class Sum, size_t MFIX>
 FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t stride, size_t mRuntime, int32_t L,
                                   const BoxLineParams& prm) {
   const size_t M = MFIX ? MFIX : mRuntime;
-  constexpr size_t kMaxLanes = 64;
+  constexpr size_t kMaxLanes = 128;  // kBlockBytes of 8-bit samples
   Sum T[kMaxLanes];  // inner window sum, taps p - n + 1 .. p + n - 1 inside the line
   const int32_t n = prm.n;
   constexpr Sum F = sizeof(Sample) == 1 ? 256 : 65536;  // prm.full, as a constant: a shift
@@ -235,7 +235,7 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   for (int32_t p = std::max(pEnd, n + 1); p < L; ++p) edgeOutput(p);
 }
 
-constexpr size_t kBlockBytes = 64;
+constexpr size_t kBlockBytes = 128;
 constexpr int kRowGroup = 4;  // one-channel rows filtered together
 
 // Scratch bytes the passes need: prefix sums of a row group, or two copies of a column block.
