@@ -76,7 +76,15 @@ FilterHost::FilterHost(Document& doc) : doc_(&doc), memory_(faults_, calls_), su
   plugin_.name = "plug-in";
   setDocument(doc);
   makeCurrent();
-  installHostServices(*this);
+  try {
+    installHostServices(*this);
+  } catch (...) {
+    // The destructor will not run: leave no dangling current host behind.
+    services_.clear();
+    auto& stack = hostStack();
+    stack.erase(std::remove(stack.begin(), stack.end(), this), stack.end());
+    throw;
+  }
 }
 
 FilterHost::~FilterHost() {
