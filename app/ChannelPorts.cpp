@@ -1,7 +1,12 @@
 // The channel-port suite over the current host's document. Reads clip to the
 // image; writes clip to the image and the filter rectangle (the selection),
 // so a filter can never change pixels outside the area it was given.
-// Scaled reads reduce (or enlarge) by area averaging, see AreaScale.h.
+// Scaled reads reduce (or enlarge) by area averaging, see AreaScale.h: the
+// scaling's source rectangle (inside the image) maps onto its destination
+// rectangle, whose top-left pixel is the destination memory's origin; the
+// read rectangle, in document coordinates, picks the destination pixels
+// written (those covering any of it, rounded outward), so reading the whole
+// source rectangle writes the whole destination.
 #include <algorithm>
 
 #include "app/AreaScale.h"
