@@ -236,6 +236,7 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
 }
 
 constexpr size_t kBlockBytes = 128;
+static_assert(kBlockBytes <= 128, "filterBlock keeps at most 128 lane sums");
 constexpr int kRowGroup = 4;  // one-channel rows filtered together
 
 // Scratch bytes the passes need: prefix sums of a row group, or two copies of a column block.
