@@ -93,6 +93,7 @@ public:
   Frame& lightFrame() const { return *lightFrame_; }
   Frame& matteFrame() const { return *matteFrame_; }
   Frame& shapeFrame() const { return *shapeFrame_; }
+  LightRenderer& renderer() const { return renderer_; }
   const HostBufferRef& sourceProxy() const { return sourceProxy_; }
   const HostBufferRef& displayBuffer() const { return displayBuffer_; }
   const HostBufferRef& viewBuffer() const { return viewBuffer_; }

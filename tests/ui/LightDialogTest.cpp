@@ -425,6 +425,31 @@ TEST(LightDialog, SliderDragRendersAndRedrawsAtEveryMove) {
   EXPECT_NEAR(host.parameters().lightBrightness, 400, 1);
 }
 
+TEST(LightDialog, LightStageChangesReuseTheCachedShapeAndMatte) {
+  UiTestHost host(300, 200, ColorMode::RGB);
+  LightParameters stored;
+  stored.shapeBlendMode = kShapeMultiply;
+  stored.shapeFile.assign(std::string(VEYRA_SOURCE_DIR) + "/patterns/Window.png");
+  host.setParameters(stored);
+  host.run([](LightDialog& d, ADMDialogRef) {
+    const LightRenderer::Statistics before = d.renderer().statistics();
+    EXPECT_EQ(before.canvasBuilds, 1);
+    adm::dragSlider(d.brightness().slider().ref(), {100, 150, 200, 250});
+    adm::choosePopup(d.lightBlend().popup().ref(), kLightScreen);
+    LightRenderer::Statistics after = d.renderer().statistics();
+    EXPECT_EQ(after.canvasBuilds, before.canvasBuilds);
+    EXPECT_EQ(after.matteBuilds, before.matteBuilds);
+    EXPECT_EQ(after.lightMapBuilds, before.lightMapBuilds);
+    // A shape change places the shape again but keeps the matte.
+    adm::enterText(d.shapeSlider(3).edit().ref(), "20");
+    after = d.renderer().statistics();
+    EXPECT_EQ(after.canvasBuilds, before.canvasBuilds + 1);
+    EXPECT_EQ(after.matteBuilds, before.matteBuilds);
+    EXPECT_EQ(after.shapeLoads, before.shapeLoads);
+    press(d.cancelButton());
+  });
+}
+
 TEST(LightDialog, CornerDragWritesTheParameters) {
   UiTestHost host(100, 50, ColorMode::RGB);
   host.run([](LightDialog& d, ADMDialogRef) {
