@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +19,15 @@ namespace {
 
 std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
+// A file name in the test's temporary folder that no other test process
+// (ctest runs them in parallel) uses.
+std::string tempFile(const std::string& name) {
+  return ::testing::TempDir() + "veyra_ui_" + std::to_string(::getpid()) + "_" + name;
+}
+
 // Runs the command through the shell; answers its exit status.
 int runCommand(const std::string& command, std::string* output = nullptr) {
-  const std::string log = ::testing::TempDir() + "veyra_edit_output.txt";
+  const std::string log = tempFile("output.txt");
   const int status = std::system((command + " >" + quoted(log) + " 2>&1").c_str());
   if (output != nullptr) {
     std::ifstream in(log);
@@ -38,7 +45,6 @@ class EditCommand : public ::testing::Test {
 protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (the suite runs under xvfb-run)";
-    dir_ = ::testing::TempDir();
   }
 
   // veyra edit with the dialog confirmed (or cancelled) after its first drawing.
@@ -51,8 +57,6 @@ protected:
     return runCommand(env + quoted(VEYRA_EXE_PATH) + " edit " + quoted(kRoom) + " " + quoted(out) + " " + options,
                       messages);
   }
-
-  std::string dir_;
 };
 
 struct Rgb {
@@ -79,7 +83,7 @@ double drawnShare(const app::Document& d, int x0, int y0, int x1, int y1, const 
 }
 
 TEST_F(EditCommand, ShowsTheRenderedPreviewAndTheLayoutThenWritesOnOk) {
-  const std::string shot = dir_ + "edit_bright.png", out = dir_ + "edit_bright.jpg";
+  const std::string shot = tempFile("bright.png"), out = tempFile("bright.jpg");
   ASSERT_EQ(edit("--set lBrt=400 --set lBln=lAdd --set mRng=100", shot, out), 0);
   ASSERT_TRUE(exists(out));
   const app::Document d = app::loadImage(shot);
@@ -116,7 +120,7 @@ TEST_F(EditCommand, ShowsTheRenderedPreviewAndTheLayoutThenWritesOnOk) {
 
   // The same run with no brightness shows a darker preview: the preview shows
   // the rendered effect, not the unprocessed image.
-  const std::string darkShot = dir_ + "edit_dark.png", darkOut = dir_ + "edit_dark.jpg";
+  const std::string darkShot = tempFile("dark.png"), darkOut = tempFile("dark.jpg");
   ASSERT_EQ(edit("--set lBrt=0 --set lBln=lAdd --set mRng=100", darkShot, darkOut), 0);
   const app::Document dark = app::loadImage(darkShot);
   const double lit = meanLuma(d, 20, 40, 370, 260), plain = meanLuma(dark, 20, 40, 370, 260);
@@ -125,28 +129,31 @@ TEST_F(EditCommand, ShowsTheRenderedPreviewAndTheLayoutThenWritesOnOk) {
   EXPECT_NEAR(meanLuma(d, 400, 190, 760, 500), meanLuma(dark, 400, 190, 760, 500), 2.0);
   // And the written result carries the effect too.
   EXPECT_GT(meanLuma(app::loadImage(out), 0, 0, 200, 200), meanLuma(app::loadImage(darkOut), 0, 0, 200, 200) + 15);
+  for (const std::string& f : {shot, out, darkShot, darkOut}) std::remove(f.c_str());
 }
 
 TEST_F(EditCommand, CancelWritesNothingAndExitsThree) {
-  const std::string shot = dir_ + "edit_cancel.png", out = dir_ + "edit_cancel.jpg";
+  const std::string shot = tempFile("cancel.png"), out = tempFile("cancel.jpg");
   std::string messages;
   EXPECT_EQ(edit("", shot, out, true, &messages), 3);
   EXPECT_TRUE(exists(shot));
   EXPECT_FALSE(exists(out));
   EXPECT_NE(messages.find("cancel"), std::string::npos) << messages;
+  std::remove(shot.c_str());
 }
 
 TEST_F(EditCommand, AboutBoxIsTheSplashAndClosesOnAClick) {
-  const std::string shot = dir_ + "about.png";
+  const std::string shot = tempFile("about.png");
   std::remove(shot.c_str());
   ASSERT_EQ(runCommand("VEYRA_DIALOG_AUTOCONFIRM=" + quoted(shot) + " " + quoted(VEYRA_EXE_PATH) + " about"), 0);
   const app::Document d = app::loadImage(shot);
   EXPECT_EQ(d.width(), 450);
   EXPECT_EQ(d.height(), 231);
+  std::remove(shot.c_str());
 }
 
 TEST(EditCommandWithoutDisplay, SaysWhyAndExitsTwo) {
-  const std::string out = ::testing::TempDir() + "edit_nodisplay.jpg";
+  const std::string out = tempFile("nodisplay.jpg");
   std::remove(out.c_str());
   std::string messages;
   const int status =
