@@ -241,6 +241,7 @@ TEST(LightDialog, BlendGroupsShareAnIdYetReachTheirOwnHandlers) {
 }
 
 struct ChannelCase {
+  const char* name;
   ColorMode mode;
   int32_t forcedMode;
   int entries;
@@ -265,14 +266,14 @@ TEST_P(MatteChannels, OfferTheChannelsOfTheImageMode) {
   EXPECT_EQ(host.parameters().matteChannel, c.kept);
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, MatteChannels,
-                         ::testing::Values(ChannelCase{ColorMode::Gray, 0, 1, kChannelRed, kChannelLuminance},
-                                           ChannelCase{ColorMode::Gray, plugInModeLabColor, 1, kChannelRed,
-                                                       kChannelLuminance},
-                                           ChannelCase{ColorMode::CMYK, 0, 7, kChannelHue, kChannelLuminance},
-                                           ChannelCase{ColorMode::CMYK, 0, 7, kChannelYellow, kChannelYellow},
-                                           ChannelCase{ColorMode::RGB, 0, 9, kChannelSaturation,
-                                                       kChannelSaturation}));
+INSTANTIATE_TEST_SUITE_P(
+    Modes, MatteChannels,
+    ::testing::Values(ChannelCase{"GrayRed", ColorMode::Gray, 0, 1, kChannelRed, kChannelLuminance},
+                      ChannelCase{"LabRed", ColorMode::Gray, plugInModeLabColor, 1, kChannelRed, kChannelLuminance},
+                      ChannelCase{"CmykHue", ColorMode::CMYK, 0, 7, kChannelHue, kChannelLuminance},
+                      ChannelCase{"CmykYellow", ColorMode::CMYK, 0, 7, kChannelYellow, kChannelYellow},
+                      ChannelCase{"RgbSaturation", ColorMode::RGB, 0, 9, kChannelSaturation, kChannelSaturation}),
+    [](const ::testing::TestParamInfo<ChannelCase>& info) { return std::string(info.param.name); });
 
 TEST(LightDialog, ZoomStepsLabelAndEnableTheButtons) {
   UiTestHost host(738, 300, ColorMode::RGB);
