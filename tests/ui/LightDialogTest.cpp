@@ -624,48 +624,5 @@ TEST(LightDialog, ViewButtonsActAsOneRadioGroup) {
   EXPECT_EQ(host.state().viewMode, 2);
 }
 
-TEST(AboutBox, IsSizedToTheSplashAndClosesOnAClick) {
-  UiTestHost host(8, 8, ColorMode::RGB);
-  bool ran = false;
-  const int16_t result = host.about([&](ADMDialogRef ref) {
-    ran = true;
-    ADMItemRef splash = adm::findItem(ref, 1);
-    ASSERT_NE(splash, nullptr);
-    ADMRect bounds{}, local{};
-    ADM::sDialog->GetLocalRect(ref, &local);
-    ADM::sItem->GetBoundsRect(splash, &bounds);
-    EXPECT_EQ(r4(bounds), (Rect4{0, 0, 450, 231}));
-    EXPECT_EQ(r4(local), (Rect4{0, 0, 450, 231}));
-    char title[64] = {0};
-    ADM::sDialog->GetText(ref, title, sizeof title);
-    EXPECT_STREQ(title, "About Veyra!");
-    EXPECT_EQ(ADM::sDialog->GetDefaultItemID(ref), 0);
-    EXPECT_EQ(ADM::sDialog->GetCancelItemID(ref), 0);
-    ADMRect screen{}, where{};
-    ADM::sBasic->GetScreenDimensions(&screen);
-    ADM::sDialog->GetBoundsRect(ref, &where);
-    EXPECT_EQ(where.left, (screen.right - screen.left - 450) / 2);
-    EXPECT_EQ(where.top, (screen.bottom - screen.top - 231) / 2);
-    const adm::DrawRecord ops = adm::draw(splash);
-    bool icon = false;
-    for (const adm::DrawOp& op : ops)
-      if (op.kind == adm::DrawOp::Icon) icon = op.rect.left == 0 && op.rect.top == 0 && op.rect.right == 450;
-    EXPECT_TRUE(icon);
-    adm::click(splash);
-    EXPECT_TRUE(adm::liveDialogs().size() == 1u);
-  });
-  EXPECT_TRUE(ran);
-  EXPECT_EQ(result, 0);
-  EXPECT_TRUE(adm::liveDialogs().empty());
-  EXPECT_EQ(host.host().suites().outstanding(), 0);
-}
-
-TEST(AboutBox, MissingDialogManagerAnswersInsufficientHost) {
-  UiTestHost host(8, 8, ColorMode::RGB);
-  host.host().faults().absentSuites.insert(kADMDialogSuite);
-  EXPECT_EQ(host.about(nullptr), errPlugInHostInsufficient);
-  EXPECT_EQ(host.host().suites().outstanding(), 0);
-}
-
 }  // namespace
 }  // namespace veyra
