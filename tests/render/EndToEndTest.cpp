@@ -432,12 +432,27 @@ std::string paramName(const testing::TestParamInfo<Param>& i) {
          kGeometries[std::get<2>(i.param)].name;
 }
 
-// Every light case on the one-band document, whole and selected, in gray,
+// The cases with test-made or no shapes.
+std::vector<size_t> smallShapeCases() {
+  std::vector<size_t> v;
+  for (size_t i = 0; i < std::size(kCases); ++i)
+    if (kCases[i].shape != ShapeKind::Bundled && kCases[i].shape != ShapeKind::BundledPng) v.push_back(i);
+  return v;
+}
+
+// Every such case on the one-band document, whole and selected, in gray,
 // RGBA and CMYK; RGB without alpha comes with the two-band document.
 INSTANTIATE_TEST_SUITE_P(OneBand, ApplyMatchesReference,
-                         testing::Combine(testing::Range<size_t>(0, std::size(kCases)),
+                         testing::Combine(testing::ValuesIn(smallShapeCases()),
                                           testing::Values(kGray, kRGBA, kCMYK),
                                           testing::Values(kSmall, kSmallSelection)),
+                         paramName);
+
+// The bundled shapes are large (512 and 800 pixels square): fewer runs.
+INSTANTIATE_TEST_SUITE_P(BundledShapes, ApplyMatchesReference,
+                         testing::Combine(testing::Values(caseNamed("BundledShapeAdd"),
+                                                          caseNamed("BundledPngRotatedScreen")),
+                                          testing::Values(kGray, kRGBA), testing::Values(kSmallSelection)),
                          paramName);
 
 // The cases whose blurs and shape reach across the band boundary at row 256,
