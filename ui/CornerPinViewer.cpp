@@ -105,6 +105,9 @@ bool CornerPinViewer::track(ADM::Tracker& tracker) {
     case kADMMouseMovedDownAction: {
       if (active_ < 0) break;
       const ADMRect& r = imageRect();
+      // An empty image rectangle (no preview) has no units to drag in; a
+      // division by its zero size would store infinities in the parameters.
+      if (r.right == r.left || r.bottom == r.top) break;
       // Deliberately unclamped: a corner may be dragged outside the image.
       corners_[2 * active_] = static_cast<double>(p.h - r.left) / static_cast<double>(r.right - r.left);
       corners_[2 * active_ + 1] = static_cast<double>(p.v - r.top) / static_cast<double>(r.bottom - r.top);

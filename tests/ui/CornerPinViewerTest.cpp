@@ -107,6 +107,16 @@ TEST_F(CornerPin, DragWritesUnclampedValuesAndEmitsChanged) {
   EXPECT_EQ(changed.count(), 2);
 }
 
+TEST_F(CornerPin, EmptyImageRectangleIgnoresDrags) {
+  viewer->setImageRect(ADMRect{50, 60, 50, 60});
+  EventCounter changed(*viewer, ADM::kChangedEvent);
+  send(kADMButtonDownAction, 50, 60);
+  EXPECT_EQ(viewer->activeHandle(), 0);
+  send(kADMMouseMovedDownAction, 80, 90);
+  EXPECT_EQ(changed.count(), 0);
+  EXPECT_EQ(corners(), (std::array<double, 8>{0, 0, 1, 0, 1, 1, 0, 1}));
+}
+
 TEST_F(CornerPin, PressOutsideEveryHandleDoesNothing) {
   EventCounter changed(*viewer, ADM::kChangedEvent);
   send(kADMButtonDownAction, 60, 120, kADMAltKeyModifier | kADMShiftKeyModifier);

@@ -363,6 +363,25 @@ TEST(LightDialog, SmallDocumentIsShownAtItsOwnSizeCentred) {
   });
 }
 
+TEST(LightDialog, OnePixelDocumentZoomsOutToAnEmptyPreview) {
+  UiTestHost host(1, 1, ColorMode::RGB);
+  host.run([](LightDialog& d, ADMDialogRef) {
+    EXPECT_EQ(d.displayBuffer()->width(), 1);
+    for (int i = 0; i < 4; ++i) press(d.zoomOutButton());
+    EXPECT_EQ(d.zoomLabel().text(), " 50%");
+    EXPECT_EQ(d.displayBuffer()->width(), 0);
+    // Corners cannot be dragged on an empty image; views still switch.
+    adm::sendPointer(d.preview().ref(), kADMButtonDownAction, ADMPoint{188, 145});
+    adm::sendPointer(d.preview().ref(), kADMMouseMovedDownAction, ADMPoint{250, 200});
+    press(d.viewButton(1));
+    press(d.viewButton(2));
+    press(d.zoomInButton());
+    EXPECT_EQ(d.displayBuffer()->width(), 0);  // 0.65 of one pixel
+    press(d.okButton());
+  });
+  EXPECT_TRUE(host.parameters().cornerPinIsIdentity());
+}
+
 TEST(LightDialog, ResultViewShowsTheEffect) {
   UiTestHost host(100, 50, ColorMode::RGB);
   host.run([&](LightDialog& d, ADMDialogRef) {
