@@ -66,6 +66,13 @@ using detail::BoxLineParams;
 template <class Sample>
 constexpr int kShift = sizeof(Sample) == 1 ? 23 : 47;
 
+// Near the ends the divisor changes with every output: 8-bit sums (32-bit) divide by a multiply
+// with the double reciprocal while D <= 2^23 (see quotientByReciprocal); the rest divide.
+template <class Sum>
+FX_ALWAYS_INLINE bool exactByDouble(Sum D) {
+  return sizeof(Sum) == 4 && D <= detail::kMaxReciprocalDivisor;
+}
+
 // Middle outputs of a row from the prefix sums: every tap inside the line. RECIP: (S R + B) >> shift;
 // otherwise exact division by W (passed as R). FRAC false: the end taps weigh 0 (d = 0) and are
 // not read.
@@ -141,12 +148,23 @@ FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm
       if (hasLeft) edges += at(p - n + 1) - at(p - n);
       if (hasRight) edges += at(p + n + 1) - at(p + n);
       const L4 S = (at(innerHi) - at(innerLo)) * F + edges * d;
-      (S / D).store(row + size_t(p) * 4);
+      if (exactByDouble<Sum>(D)) {
+        const double inverse = 1.0 / double(D);
+        Sample* o = row + size_t(p) * 4;
+        o[0] = static_cast<Sample>(detail::quotientByReciprocal(uint32_t(S.c0), inverse));
+        o[1] = static_cast<Sample>(detail::quotientByReciprocal(uint32_t(S.c1), inverse));
+        o[2] = static_cast<Sample>(detail::quotientByReciprocal(uint32_t(S.c2), inverse));
+        o[3] = static_cast<Sample>(detail::quotientByReciprocal(uint32_t(S.c3), inverse));
+      } else {
+        (S / D).store(row + size_t(p) * 4);
+      }
     } else {
       Sum edges = 0;
       if (hasLeft) edges += P[p - n + 1] - P[p - n];
       if (hasRight) edges += P[p + n + 1] - P[p + n];
-      row[p] = static_cast<Sample>((F * (P[innerHi] - P[innerLo]) + d * edges) / D);
+      const Sum S = F * (P[innerHi] - P[innerLo]) + d * edges;
+      row[p] = static_cast<Sample>(
+          exactByDouble<Sum>(D) ? detail::quotientByReciprocal(uint32_t(S), 1.0 / double(D)) : S / D);
     }
   };
   for (int32_t p = 0; p <= n; ++p) edgeOutput(p);
@@ -192,7 +210,7 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
                                   const BoxLineParams& prm) {
   const size_t M = MFIX ? MFIX : mRuntime;
   constexpr size_t kMaxLanes = 128;  // kBlockBytes of 8-bit samples
-  Sum T[kMaxLanes];  // inner window sum, taps p - n + 1 .. p + n - 1 inside the line
+  Sum T[kMaxLanes];                  // inner window sum, taps p - n + 1 .. p + n - 1 inside the line
   const int32_t n = prm.n;
   constexpr Sum F = sizeof(Sample) == 1 ? 256 : 65536;  // prm.full, as a constant: a shift
   const Sum d = prm.frac;
@@ -209,9 +227,17 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
     Sample* o = out + p * stride;
     const Sample* sl = hasLeft ? row(lo) : nullptr;
     const Sample* sh = hasRight ? row(hi) : nullptr;
-    for (size_t m = 0; m < M; ++m) {
-      const Sum edges = (sl ? Sum(sl[m]) : 0) + (sh ? Sum(sh[m]) : 0);
-      o[m] = static_cast<Sample>((F * T[m] + d * edges) / D);
+    if (exactByDouble<Sum>(D)) {
+      const double inverse = 1.0 / double(D);
+      for (size_t m = 0; m < M; ++m) {
+        const Sum edges = (sl ? Sum(sl[m]) : 0) + (sh ? Sum(sh[m]) : 0);
+        o[m] = static_cast<Sample>(detail::quotientByReciprocal(uint32_t(F * T[m] + d * edges), inverse));
+      }
+    } else {
+      for (size_t m = 0; m < M; ++m) {
+        const Sum edges = (sl ? Sum(sl[m]) : 0) + (sh ? Sum(sh[m]) : 0);
+        o[m] = static_cast<Sample>((F * T[m] + d * edges) / D);
+      }
     }
     if (hasRight)
       for (size_t m = 0; m < M; ++m) T[m] += Sum(sh[m]);

@@ -71,6 +71,15 @@ struct BoxLineParams {
 // e = 2^shift - R W; wider windows divide exactly.
 BoxLineParams boxLineParams(float half, int64_t length, int32_t bytesPerChannel, bool fullPrecisionFraction);
 
+// floor(s / d) for 8-bit window sums: s <= 255 d and 1 <= d <= kMaxReciprocalDivisor, given
+// inverse = 1.0 / d. (s + 0.5) / d lies at least 0.5 / d >= 2^-24 away from every integer, while
+// the two roundings of the product err by less than 2^-44 (the value is below 256), so the
+// truncated product is the exact quotient.
+constexpr uint32_t kMaxReciprocalDivisor = 1u << 23;
+inline uint32_t quotientByReciprocal(uint32_t s, double inverse) {
+  return static_cast<uint32_t>((static_cast<double>(static_cast<int32_t>(s)) + 0.5) * inverse);
+}
+
 }  // namespace detail
 
 }  // namespace fx

@@ -129,6 +129,24 @@ TEST(BoxBlur, WideWindowsDivideExactly) {
   EXPECT_EQ(blurRow(ramp, 2000.0f), fxtest::referenceBlurLine(ramp, 1000.0f, 1, false));
 }
 
+// The end outputs divide by a double reciprocal; the hardest cases are sums next to a multiple of
+// the divisor, checked for divisors spread over the whole allowed range.
+TEST(BoxBlur, ReciprocalDivisionIsExact) {
+  std::mt19937 rng(21);
+  std::vector<uint32_t> divisors = {1, 2, 3, 255, 256, 257, 306, 50944, fx::detail::kMaxReciprocalDivisor};
+  for (int i = 0; i < 2000; ++i)
+    divisors.push_back(std::uniform_int_distribution<uint32_t>(1, fx::detail::kMaxReciprocalDivisor)(rng));
+  for (uint32_t d : divisors) {
+    const double inverse = 1.0 / d;
+    for (uint32_t q = 0; q <= 255; ++q)
+      for (int64_t delta : {-1, 0, 1}) {
+        const int64_t s = int64_t(q) * d + delta;
+        if (s < 0 || s > int64_t(255) * d) continue;
+        ASSERT_EQ(fx::detail::quotientByReciprocal(uint32_t(s), inverse), uint32_t(s / d)) << s << " / " << d;
+      }
+  }
+}
+
 TEST(BoxBlur, HalfWidthLimitedByLineLength) {
   EXPECT_EQ(fx::detail::boxLineParams(50.0f, 10, 1, false).n, 4);
   const std::vector<uint32_t> line = {10, 200, 30, 40, 250, 60, 0, 80, 90, 255};
