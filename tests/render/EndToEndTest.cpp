@@ -350,6 +350,19 @@ size_t caseNamed(const char* name) {
   throw std::logic_error(std::string("no light case ") + name);
 }
 
+// veyra apply with every setting as --set and the selection, if any, as --rect.
+test::CommandResult runApply(const std::string& in, const std::string& out, const Settings& s,
+                             const Box* rect) {
+  std::vector<std::string> args = {"apply", in, out, "--plugin", VEYRA_PLUGIN_PATH, "--quiet"};
+  for (const std::string& a : setArguments(s)) args.push_back(a);
+  if (rect != nullptr) {
+    args.push_back("--rect");
+    args.push_back(std::to_string(rect->top) + "," + std::to_string(rect->left) + "," +
+                   std::to_string(rect->bottom) + "," + std::to_string(rect->right));
+  }
+  return test::runVeyra(args);
+}
+
 class ApplyMatchesReference : public testing::TestWithParam<Param> {};
 
 TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
@@ -358,7 +371,6 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
   const Geometry& g = kGeometries[std::get<2>(GetParam())];
 
   test::TempDir dir;
-  // TIFF for CMYK (PNG has none) and for RGB without alpha; PNG otherwise.
   const std::string in = dir.file(dc.format == app::FileFormat::Png    ? "in.png"
                                   : dc.format == app::FileFormat::Jpeg ? "in.jpg"
                                                                        : "in.tif");
@@ -392,16 +404,8 @@ TEST_P(ApplyMatchesReference, EverySampleEqualsTheReference) {
       break;
   }
 
-  std::vector<std::string> args = {"apply", in, out, "--plugin", VEYRA_PLUGIN_PATH, "--quiet"};
-  for (const std::string& a : setArguments(s)) args.push_back(a);
-  Box rect{0, 0, g.height, g.width};
-  if (g.selection) {
-    rect = g.rect;
-    args.push_back("--rect");
-    args.push_back(std::to_string(rect.top) + "," + std::to_string(rect.left) + "," +
-                   std::to_string(rect.bottom) + "," + std::to_string(rect.right));
-  }
-  const test::CommandResult r = test::runVeyra(args);
+  const Box rect = g.selection ? g.rect : Box{0, 0, g.height, g.width};
+  const test::CommandResult r = runApply(in, out, s, g.selection ? &rect : nullptr);
   ASSERT_EQ(r.status, 0) << r.err;
   const app::Document got = app::loadImage(out);
 
@@ -515,5 +519,79 @@ TEST(ApplyActionFile, PlaysBackRecordedSettings) {
       << "first:" << first;
   EXPECT_FALSE(expected == input);
 }
+
+}  // namespace
+
+namespace {
+
+// Random settings of every parameter over random-noise documents of random
+// size and mode, with and without a random selection: combinations no case
+// above names. Each seed is one run.
+class ApplyRandomSettings : public testing::TestWithParam<uint32_t> {};
+
+TEST_P(ApplyRandomSettings, EverySampleEqualsTheReference) {
+  std::mt19937 rng(GetParam());
+  auto uniform = [&rng](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng); };
+  auto below = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  auto sometimes = [&rng]() { return rng() % 2 == 0; };
+
+  const ColorMode modes[] = {ColorMode::Gray, ColorMode::RGB, ColorMode::CMYK};
+  const ColorMode mode = modes[below(3)];
+  const int w = 8 + below(50), h = GetParam() % 3 == 0 ? 257 + below(60) : 8 + below(60);
+  app::Document doc(w, h, mode);
+  for (int c = 0; c < doc.channelCount(); ++c)
+    for (size_t i = 0; i < doc.pixelCount(); ++i) doc.channel(c)[i] = static_cast<uint8_t>(rng());
+
+  Settings s;
+  s.lightBlend = below(3);
+  s.lightSource = below(2);
+  s.brightness = uniform(20, 250);
+  s.displacement = sometimes() ? 0.0 : uniform(-15, 15);
+  s.lightBlur = sometimes() ? 0.0 : uniform(0, 12);
+  for (uint16_t& c : s.color) c = static_cast<uint16_t>(below(40000));
+  s.matteChannel = below(9);
+  s.mattePosition = uniform(0, 100);
+  s.matteRange = uniform(5, 100);
+  s.matteBlur = sometimes() ? 0.0 : uniform(0, 8);
+  s.shapeBlend = below(9);
+  s.opacity = uniform(0, 100);
+  s.shapeBlurX = sometimes() ? 0.0 : uniform(0, 6);
+  s.shapeBlurY = sometimes() ? 0.0 : uniform(0, 6);
+  s.positionX = uniform(-30, 30);
+  s.positionY = uniform(-30, 30);
+  s.scaleX = uniform(30, 200);
+  s.scaleY = uniform(30, 200);
+  s.rotation = sometimes() ? 0.0 : uniform(-180, 180);
+  if (sometimes())
+    for (double& v : s.corners) v += uniform(-0.2, 0.2);
+
+  test::TempDir dir;
+  s.shapeFile = dir.file("shape.png");
+  app::saveImage(makeShape(6 + below(40), 6 + below(40), GetParam()), s.shapeFile, app::FileFormat::Png);
+  const bool tiff = mode == ColorMode::CMYK;
+  const std::string in = dir.file(tiff ? "in.tif" : "in.png"), out = dir.file(tiff ? "out.tif" : "out.png");
+  app::saveImage(doc, in, tiff ? app::FileFormat::Tiff : app::FileFormat::Png);
+
+  Box rect{0, 0, h, w};
+  const bool selection = sometimes();
+  if (selection) {
+    rect.top = below(h - 1);
+    rect.left = below(w - 1);
+    rect.bottom = rect.top + 1 + below(h - rect.top);
+    rect.right = rect.left + 1 + below(w - rect.left);
+  }
+  const test::CommandResult r = runApply(in, out, s, selection ? &rect : nullptr);
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  const app::Document input = app::loadImage(in);
+  const app::Document expected = reftest::referenceApply(input, s, planeOf(app::loadImage(s.shapeFile)), rect,
+                                                         reftest::hostLightColor(mode, s.color));
+  std::string first;
+  EXPECT_EQ(countMismatches(app::loadImage(out), expected, &first), 0)
+      << modeName(mode) << " " << w << "x" << h << ", rect " << rect.top << "," << rect.left << ","
+      << rect.bottom << "," << rect.right << ", first:" << first;
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, ApplyRandomSettings, testing::Range<uint32_t>(1, 17));
 
 }  // namespace
