@@ -4,6 +4,7 @@
 #include <array>
 
 #include "app/dialog/AdmHost.h"
+#include "host/HostDocument.h"
 #include "ui/CornerPinViewer.h"
 #include "support/ui_fixture.h"
 
@@ -205,6 +206,44 @@ TEST_F(CornerPin, DrawsStripsFrameImageOutlineAndThreeRingHandles) {
       EXPECT_EQ(op.rect.left, px[handle] - 7 + ring);
     }
   }
+}
+
+TEST_F(CornerPin, PlainViewerDrawsFrameAndImageOnly) {
+  Viewer plain(&dialog(), 0, ADMRect{0, 0, 60, 40}, &host().host().filterRecord());
+  plain.setImageRect(ADMRect{5, 6, 55, 34});
+  adm::DrawRecord ops = adm::draw(plain.ref());
+  std::vector<adm::DrawOp> own;
+  for (const adm::DrawOp& op : ops)
+    if (op.kind != adm::DrawOp::DefaultDraw) own.push_back(op);
+  ASSERT_EQ(own.size(), 3u);
+  EXPECT_EQ(own[0].kind, adm::DrawOp::FrameRect);
+  EXPECT_EQ(own[0].color.red, 0);
+  EXPECT_EQ(own[1].kind, adm::DrawOp::FrameRect);
+  EXPECT_EQ(own[1].rect.left, 1);
+  EXPECT_EQ(own[2].kind, adm::DrawOp::FillRect);
+  EXPECT_EQ(own[2].rect.left, 5);
+  EXPECT_EQ(own[2].rect.bottom, 34);
+  EXPECT_EQ(own[2].color.blue, 65535);
+
+  // With a buffer shown, the host's pixel display draws it at the image
+  // rectangle's top-left instead of the white fill.
+  HostDocument document(&host().host().filterRecord());
+  HostBufferRef buffer = document.makeBuffer(50, 28, 1, 1, plugInModeGrayScale);
+  buffer->clear();
+  plain.showBuffer(buffer);
+  EXPECT_EQ(plain.pixelMap().bounds.bottom, 28);
+  EXPECT_EQ(plain.pixelMap().rowBytes, 50);
+  ops = adm::draw(plain.ref());
+  own.clear();
+  for (const adm::DrawOp& op : ops)
+    if (op.kind != adm::DrawOp::DefaultDraw) own.push_back(op);
+  ASSERT_EQ(own.size(), 3u);
+  EXPECT_EQ(own[2].kind, adm::DrawOp::Pixels);
+  EXPECT_EQ(own[2].rect.left, 5);
+  EXPECT_EQ(own[2].rect.top, 6);
+  ASSERT_FALSE(own[2].rgb.empty());
+  EXPECT_EQ(own[2].rgb[0], 0);
+  plain.showBuffer(HostBufferRef());
 }
 
 }  // namespace
