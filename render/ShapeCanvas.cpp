@@ -63,11 +63,11 @@ void placeShape(HostBuffer& canvas, const HostBuffer& shape, int32_t ox, int32_t
   const int32_t rw = shape.width(), rh = shape.height();
   // Trim the shape's rectangle to the part that can reach the canvas first,
   // so that moving it by the offset cannot leave the 32-bit range.
-  VRect source = makeRect(static_cast<int32_t>(std::max<int64_t>(0, -int64_t{oy})),
-                          static_cast<int32_t>(std::max<int64_t>(0, -int64_t{ox})),
-                          static_cast<int32_t>(std::min<int64_t>(rh, int64_t{ch} - oy)),
-                          static_cast<int32_t>(std::min<int64_t>(rw, int64_t{cw} - ox)));
-  if (rectIsEmpty(source)) return;
+  const int64_t top = std::max<int64_t>(0, -int64_t{oy}), left = std::max<int64_t>(0, -int64_t{ox});
+  const int64_t bottom = std::min<int64_t>(rh, int64_t{ch} - oy), right = std::min<int64_t>(rw, int64_t{cw} - ox);
+  if (top >= bottom || left >= right) return;  // wholly outside
+  VRect source = makeRect(static_cast<int32_t>(top), static_cast<int32_t>(left), static_cast<int32_t>(bottom),
+                          static_cast<int32_t>(right));
   VRect target = makeRect(0, 0, ch, cw);
   OverlapRect rects[2] = {{&target, 0, 0}, {&source, ox, oy}};
   overlapRects(rects, 2);
