@@ -53,8 +53,7 @@ void captureAndPress(ADMDialogRef dialog, const std::string& file, int32 item) {
     Document shot(width, height, ColorMode::RGB);
     for (int y = 0; y < height; ++y)
       for (int x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c)
-          shot.at(c, x, y) = rgb[(static_cast<size_t>(y) * width + x) * 3 + c];
+        for (int c = 0; c < 3; ++c) shot.at(c, x, y) = rgb[(static_cast<size_t>(y) * width + x) * 3 + c];
     try {
       writePng(shot, file);
     } catch (const ImageError&) {

@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <string>
 
+#include "adm/SuiteSet.h"
 #include "app/DialogServices.h"
 #include "app/Document.h"
 #include "app/FilterHost.h"
 #include "app/PluginModule.h"
 #include "app/ScriptingHost.h"
-#include "adm/SuiteSet.h"
 #include "app/dialog/AdmHost.h"
 #include "host/LightParameters.h"
 #include "resources/ResourceTable.h"
@@ -40,7 +40,8 @@ struct Session {
     for (int c = 0; c < 3; ++c)
       for (int y = 0; y < image.height(); ++y) {
         uint8_t* row = image.channel(c) + static_cast<size_t>(y) * image.width();
-        for (int x = 0; x < image.width(); ++x) row[x] = static_cast<uint8_t>((x / 24 + y / 16 + 60 * c) & 0xFF);
+        for (int x = 0; x < image.width(); ++x)
+          row[x] = static_cast<uint8_t>((x / 24 + y / 16 + 60 * c) & 0xFF);
       }
     adm::useHeadless();
     app::installDialogServices(host, PIResourceTable);
@@ -66,7 +67,8 @@ void sliderToPreview(benchmark::State& state, int32 sliderId) {
   Session& s = session();
   long renders = 0;
   adm::setModalDriver([&](ADMDialogRef ref) {
-    LightDialog* dialog = dynamic_cast<LightDialog*>(static_cast<ADM::Dialog*>(ADM::sDialog->GetUserData(ref)));
+    LightDialog* dialog =
+        dynamic_cast<LightDialog*>(static_cast<ADM::Dialog*>(ADM::sDialog->GetUserData(ref)));
     ADMItemRef slider = adm::findItem(ref, sliderId, kADMSliderType);
     ADMItemRef preview = dialog->preview().ref();
     const long drawnBefore = adm::drawCount(preview);

@@ -26,7 +26,8 @@ SplashItem::SplashItem(ADM::Dialog* dialog, int32 itemID, int32 resourceId)
     : SplashItem(dialog, itemID, load(resourceId)) {}
 
 SplashItem::SplashItem(ADM::Dialog* dialog, int32 itemID, const Picture& picture)
-    : ADM::Item(dialog, itemID, kADMPicturePushButtonType, ADM::makeRect(0, 0, picture.width, picture.height)),
+    : ADM::Item(dialog, itemID, kADMPicturePushButtonType,
+                ADM::makeRect(0, 0, picture.width, picture.height)),
       icon_(picture.icon) {}
 
 SplashItem::~SplashItem() {
@@ -57,14 +58,15 @@ AboutDialog::~AboutDialog() { splash_.reset(); }
 void AboutDialog::show(const AboutRecord* about) {
   ADM::SuiteSet suites(about != nullptr ? about->sSPBasic : nullptr,
                        about != nullptr ? static_cast<SPPluginRef>(about->plugInRef) : nullptr);
-  if (ADM::sBasic == nullptr || ADM::sDialog == nullptr || ADM::sItem == nullptr || ADM::sNotifier == nullptr ||
-      ADM::sDrawer == nullptr)
+  if (ADM::sBasic == nullptr || ADM::sDialog == nullptr || ADM::sItem == nullptr ||
+      ADM::sNotifier == nullptr || ADM::sDrawer == nullptr)
     throw SuiteError(kSPSuiteNotFoundError);
   AboutDialog dialog;
   ADMRect screen{0, 0, 0, 0};
   ADM::sBasic->GetScreenDimensions(&screen);
   const ADMRect bounds = dialog.boundsRect();
-  dialog.moveTo((ADM::width(screen) - ADM::width(bounds)) / 2, (ADM::height(screen) - ADM::height(bounds)) / 2);
+  dialog.moveTo((ADM::width(screen) - ADM::width(bounds)) / 2,
+                (ADM::height(screen) - ADM::height(bounds)) / 2);
   dialog.runModal();
 }
 

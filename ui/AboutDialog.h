@@ -11,7 +11,7 @@
 namespace veyra {
 
 class SplashItem : public ADM::Item {
-public:
+ public:
   // A picture button sized to the named bitmap resource of the plug-in.
   SplashItem(ADM::Dialog* dialog, int32 itemID, int32 resourceId);
   // Frees the icon through the icon suite.
@@ -24,7 +24,7 @@ public:
 
   ADMIconRef icon() const { return icon_; }
 
-private:
+ private:
   struct Picture {
     ADMIconRef icon;
     int32 width, height;
@@ -36,7 +36,7 @@ private:
 };
 
 class AboutDialog : public ADM::Dialog {
-public:
+ public:
   static constexpr const char* kName = "KVO_VEYRA_ABOUT";
   static constexpr const char* kTitle = "About Veyra!";
   static constexpr int32 kSplashResource = 102;
@@ -52,7 +52,7 @@ public:
   // torn down. Raises SuiteError when the dialog manager is missing.
   static void show(const AboutRecord* about);
 
-private:
+ private:
   std::unique_ptr<SplashItem> splash_;
 };
 

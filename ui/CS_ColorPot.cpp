@@ -18,7 +18,7 @@ constexpr const char* kPickerPrompt = "Choose the light colour:";
 // operation; a failed acquisition raises the host's error.
 template <typename SuiteT>
 class SingleUseSuite {
-public:
+ public:
   SingleUseSuite(const char* name, int32 version) : name_(name), version_(version) {
     set_ = ADM::SuiteSet::current();
     if (set_ == nullptr) throw SuiteError(kSPSuiteNotFoundError);
@@ -32,7 +32,7 @@ public:
   SingleUseSuite& operator=(const SingleUseSuite&) = delete;
   const SuiteT* operator->() const { return suite_; }
 
-private:
+ private:
   ADM::SuiteSet* set_ = nullptr;
   const char* name_;
   int32 version_;

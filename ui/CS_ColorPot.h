@@ -9,7 +9,7 @@
 namespace veyra {
 
 class CS_ColorPot : public ADM::ColorPot {
-public:
+ public:
   // The swatch, white.
   CS_ColorPot(ADM::Dialog* dialog, int32 itemID, const ADMRect& rect);
 
@@ -27,7 +27,7 @@ public:
   // for the dialog's run and the modal run ends cancelled.
   bool chooseColor(ADMRGBColor& color) override;
 
-private:
+ private:
   bool pickColor();
 
   uint16_t xyz_[3] = {0, 0, 0};

@@ -13,7 +13,8 @@ ADMRect inset(const ADMRect& r, int32 d) { return ADMRect{r.left + d, r.top + d,
 
 }  // namespace
 
-CornerPinViewer::CornerPinViewer(ADM::Dialog* dialog, int32 itemID, const ADMRect& bounds, FilterRecord* record)
+CornerPinViewer::CornerPinViewer(ADM::Dialog* dialog, int32 itemID, const ADMRect& bounds,
+                                 FilterRecord* record)
     : Viewer(dialog, itemID, bounds, record) {}
 
 void CornerPinViewer::setCorners(const double corners[8]) { std::memcpy(corners_, corners, sizeof corners_); }
@@ -30,7 +31,8 @@ ADMPoint CornerPinViewer::handleCenter(int corner) const {
 int32 CornerPinViewer::hitHandle(const ADMPoint& p) const {
   for (int i = 0; i < 4; ++i) {
     const ADMPoint c = handleCenter(i);
-    if (c.h - kHandleHalf <= p.h && p.h < c.h + kHandleHalf && c.v - kHandleHalf <= p.v && p.v < c.v + kHandleHalf)
+    if (c.h - kHandleHalf <= p.h && p.h < c.h + kHandleHalf && c.v - kHandleHalf <= p.v &&
+        p.v < c.v + kHandleHalf)
       return i;
   }
   return -1;

@@ -8,7 +8,7 @@
 namespace veyra {
 
 class CornerPinViewer : public Viewer {
-public:
+ public:
   static constexpr int32 kHandleHalf = 7;
   // Modifier flags of the reset gestures: one corner, all four.
   static constexpr ADMModifiers kResetModifier = kADMAltKeyModifier;
@@ -31,7 +31,7 @@ public:
   // Hover, press, drag and leave; always reports the event as not consumed.
   bool track(ADM::Tracker& tracker) override;
 
-private:
+ private:
   void redraw();
   void changed();
 

@@ -74,7 +74,8 @@ LightDialogLayout LightDialogLayout::compute(int w) {
   c = contentOf(rect(rightCol, shapeTop, rightEnd, 0));
   L.selectButton = rect(c.right - 66, c.top, c.right, c.top + 26);
   L.shapeFileLabel = rect(c.left, c.top + (26 - 16) / 2, L.selectButton.left - m, L.selectButton.bottom);
-  L.shapeBlend = rect(c.left, L.selectButton.bottom, c.left + (c.right - c.left) / 2, L.selectButton.bottom + 20);
+  L.shapeBlend =
+      rect(c.left, L.selectButton.bottom, c.left + (c.right - c.left) / 2, L.selectButton.bottom + 20);
   y = L.shapeBlend.bottom;
   for (ADMRect& r : L.shapeSliders) {
     r = rect(c.left, y, c.right, y + kRowHeight);

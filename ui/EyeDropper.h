@@ -7,7 +7,7 @@
 namespace veyra {
 
 class EyeDropper : public ADM::Button {
-public:
+ public:
   EyeDropper(ADM::Dialog* dialog, int32 itemID, const ADMRect& rect);
   // Frees the icon through the icon suite.
   ~EyeDropper() override;
@@ -21,7 +21,7 @@ public:
   int32 iconWidth() const { return iconWidth_; }
   int32 iconHeight() const { return iconHeight_; }
 
-private:
+ private:
   ADMIconRef icon_ = nullptr;
   int32 iconWidth_ = 0;
   int32 iconHeight_ = 0;

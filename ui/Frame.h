@@ -6,7 +6,7 @@
 namespace veyra {
 
 class Frame : public ADM::Item {
-public:
+ public:
   Frame(ADM::Dialog* dialog, const ADMRect& rect);
   // Reports every pointer event as not handled, without default tracking.
   bool track(ADM::Tracker& tracker) override;

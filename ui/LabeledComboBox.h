@@ -13,7 +13,7 @@
 namespace veyra {
 
 class LabeledComboBox : public ADM::Group {
-public:
+ public:
   // rect is the pair's whole area: the label takes its left half less 2
   // pixels (2 lower, 16 high), the popup its right half (20 high). The group
   // and the popup take the id.
@@ -27,7 +27,7 @@ public:
   ADM::ComboBox& popup() const { return *popup_; }
   ADM::Label& label() const { return *label_; }
 
-private:
+ private:
   void onSelect(ADM::CallbackObject* sender, void* userData, void* arg);
 
   std::unique_ptr<ADM::ComboBox> popup_;

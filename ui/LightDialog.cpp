@@ -19,9 +19,9 @@ namespace {
 // channel, whose identifiers are the channel values.
 const char* const kLightBlendNames[] = {"Add", "Subtract", "Screen"};
 const char* const kLightSourceNames[] = {"Image", "Matte"};
-const char* const kChannelNames[] = {"Luminance", "Red", "Green", "Blue", "Cyan",
-                                     "Magenta", "Yellow", "Hue", "Saturation"};
-const char* const kShapeBlendNames[] = {"None", "Only", "Add", "Subtract", "Multiply",
+const char* const kChannelNames[] = {"Luminance", "Red",    "Green", "Blue",      "Cyan",
+                                     "Magenta",   "Yellow", "Hue",   "Saturation"};
+const char* const kShapeBlendNames[] = {"None",   "Only",       "Add",    "Subtract", "Multiply",
                                         "Screen", "Difference", "Darken", "Lighten"};
 const char* const kViewNames[] = {"Result", "Map", "Shape", "Original"};
 
@@ -69,10 +69,14 @@ float toFloat(double d) {
 int channelEntryCount(int32 imageMode) {
   switch (imageMode) {
     case plugInModeGrayScale:
-    case plugInModeLabColor: return 1;
-    case plugInModeRGBColor: return 9;
-    case plugInModeCMYKColor: return 7;
-    default: return 0;
+    case plugInModeLabColor:
+      return 1;
+    case plugInModeRGBColor:
+      return 9;
+    case plugInModeCMYKColor:
+      return 7;
+    default:
+      return 0;
   }
 }
 
@@ -81,8 +85,9 @@ void guarded(ADM::Dialog& dialog, const std::function<void()>& fn) { runGuarded(
 // The dialog manager suites the toolkit calls without testing them; without
 // them there is no dialog to show.
 void requireDialogManager() {
-  if (ADM::sBasic == nullptr || ADM::sDialog == nullptr || ADM::sItem == nullptr || ADM::sNotifier == nullptr ||
-      ADM::sTracker == nullptr || ADM::sEntry == nullptr || ADM::sList == nullptr || ADM::sDrawer == nullptr)
+  if (ADM::sBasic == nullptr || ADM::sDialog == nullptr || ADM::sItem == nullptr ||
+      ADM::sNotifier == nullptr || ADM::sTracker == nullptr || ADM::sEntry == nullptr ||
+      ADM::sList == nullptr || ADM::sDrawer == nullptr)
     throw SuiteError(kSPSuiteNotFoundError);
 }
 
@@ -107,7 +112,8 @@ bool LightDialog::run(FilterRecord* record, LightParameters& params, PluginState
     ADMRect screen{0, 0, 0, 0};
     ADM::sBasic->GetScreenDimensions(&screen);
     const ADMRect bounds = dialog.boundsRect();
-    dialog.moveTo((ADM::width(screen) - ADM::width(bounds)) / 2, (ADM::height(screen) - ADM::height(bounds)) / 2);
+    dialog.moveTo((ADM::width(screen) - ADM::width(bounds)) / 2,
+                  (ADM::height(screen) - ADM::height(bounds)) / 2);
 
     item = dialog.runModal();
     raisePendingFailure();
@@ -123,14 +129,19 @@ bool LightDialog::run(FilterRecord* record, LightParameters& params, PluginState
 
 LightDialog::LightDialog(FilterRecord* record, LightParameters& params, PluginState& state,
                          HostDocument& document, LightRenderer& renderer)
-    : ADM::Dialog(kTitle, 0, kADMModalDialogStyle), record_(record), params_(params), state_(state),
-      document_(document), renderer_(renderer) {
+    : ADM::Dialog(kTitle, 0, kADMModalDialogStyle),
+      record_(record),
+      params_(params),
+      state_(state),
+      document_(document),
+      renderer_(renderer) {
   if (ref() == nullptr) throw SuiteError(kSPSuiteNotFoundError);
   setText(kTitle);
   const LightDialogLayout L = LightDialogLayout::compute();
 
   preview_ = std::make_unique<CornerPinViewer>(
-      this, 0, ADM::makeRect(0, 0, LightDialogLayout::kPreviewWidth, LightDialogLayout::kPreviewHeight), record_);
+      this, 0, ADM::makeRect(0, 0, LightDialogLayout::kPreviewWidth, LightDialogLayout::kPreviewHeight),
+      record_);
   preview_->setMask(preview_->mask() | kADMButtonDownMask | kADMMouseMovedDownMask | kADMMouseMovedUpMask |
                     kADMLeaveMask);
   preview_->connect(ADM::kChangedEvent, this, &LightDialog::onCornersChanged);
@@ -167,8 +178,8 @@ std::unique_ptr<ADM::Label> LightDialog::makeLabel(const char* text, const ADMRe
 
 void LightDialog::buildViewRow(const LightDialogLayout& L) {
   for (int i = 0; i < 4; ++i) {
-    viewButtons_[static_cast<size_t>(i)] =
-        std::make_unique<ADM::Button>(this, kViewResult + i, kViewNames[i], L.viewButtons[i], ADM::Button::kTextRadioButton);
+    viewButtons_[static_cast<size_t>(i)] = std::make_unique<ADM::Button>(
+        this, kViewResult + i, kViewNames[i], L.viewButtons[i], ADM::Button::kTextRadioButton);
     viewButtons_[static_cast<size_t>(i)]->connect(ADM::kSelectEvent, this, &LightDialog::onView);
   }
   zoomOut_ = std::make_unique<ADM::Button>(this, kZoomOut, "-", L.zoomOut);
@@ -190,7 +201,8 @@ void LightDialog::buildLightGroup(const LightDialogLayout& L) {
   std::unique_ptr<TextSlider>* sliders[] = {&brightness_, &displacement_, &lightBlur_};
   for (int i = 0; i < 3; ++i) {
     const SliderSpec& s = kLightSliders[i];
-    *sliders[i] = std::make_unique<TextSlider>(this, s.id, s.label, L.lightSliders[i], s.minimum, s.maximum, s.initial);
+    *sliders[i] =
+        std::make_unique<TextSlider>(this, s.id, s.label, L.lightSliders[i], s.minimum, s.maximum, s.initial);
     (*sliders[i])->connect(ADM::kChangedEvent, this, &LightDialog::onLightChanged);
   }
 
@@ -218,7 +230,8 @@ void LightDialog::buildMatteGroup(const LightDialogLayout& L) {
   std::unique_ptr<TextSlider>* sliders[] = {&mattePosition_, &matteRange_, &matteBlur_};
   for (int i = 0; i < 3; ++i) {
     const SliderSpec& s = kMatteSliders[i];
-    *sliders[i] = std::make_unique<TextSlider>(this, s.id, s.label, L.matteSliders[i], s.minimum, s.maximum, s.initial);
+    *sliders[i] =
+        std::make_unique<TextSlider>(this, s.id, s.label, L.matteSliders[i], s.minimum, s.maximum, s.initial);
     (*sliders[i])->connect(ADM::kChangedEvent, this, &LightDialog::onMatteChanged);
   }
 }
@@ -309,7 +322,8 @@ void LightDialog::refresh() {
   const double* shapeValues[] = {&params_.shapeOpacity,   &params_.shapeBlurX,     &params_.shapeBlurY,
                                  &params_.shapePositionX, &params_.shapePositionY, &params_.shapeScaleX,
                                  &params_.shapeScaleY,    &params_.shapeRotation};
-  for (int i = 0; i < 8; ++i) shapeSliders_[static_cast<size_t>(i)]->setValue(toFloat(*shapeValues[i]), false);
+  for (int i = 0; i < 8; ++i)
+    shapeSliders_[static_cast<size_t>(i)]->setValue(toFloat(*shapeValues[i]), false);
   showShapeFileName();
 }
 
@@ -348,7 +362,8 @@ bool LightDialog::buildPreviewBuffers() {
     viewBuffer_.reset();
     displayBuffer_.reset();
   }
-  const int32 documentMode = record_->documentInfo != nullptr ? record_->documentInfo->imageMode : record_->imageMode;
+  const int32 documentMode =
+      record_->documentInfo != nullptr ? record_->documentInfo->imageMode : record_->imageMode;
   const int16_t mode = proxyImageMode(documentMode);
   try {
     if (!displayBuffer_) {
@@ -367,9 +382,11 @@ bool LightDialog::buildPreviewBuffers() {
 
 void LightDialog::renderPreview() {
   if (!displayBuffer_ || !viewBuffer_ || !sourceProxy_) return;
-  const VRect bounds = record_->documentInfo != nullptr ? record_->documentInfo->bounds : document_.imageRect();
+  const VRect bounds =
+      record_->documentInfo != nullptr ? record_->documentInfo->bounds : document_.imageRect();
   const double documentWidth = rectWidth(bounds), documentHeight = rectHeight(bounds);
-  renderer_.setZoom(static_cast<float>(proxyWidth_ / documentWidth), static_cast<float>(proxyHeight_ / documentHeight));
+  renderer_.setZoom(static_cast<float>(proxyWidth_ / documentWidth),
+                    static_cast<float>(proxyHeight_ / documentHeight));
   renderer_.prepareForSize(proxyWidth_, proxyHeight_);
   const bool empty = proxyWidth_ <= 0 || proxyHeight_ <= 0;
   switch (state_.viewMode) {
@@ -498,8 +515,8 @@ void LightDialog::onSelectShape(ADM::CallbackObject*, void*, void*) {
     }
     char path[PathBuffer::kCapacity] = {0};
     const int32 filterCount = static_cast<int32>(sizeof kShapeFileFilters / sizeof kShapeFileFilters[0]);
-    if (!ADM::sBasic->StandardGetFileDialog(kChooserPrompt, kShapeFileFilters, filterCount, gStartFolder.c_str(),
-                                            path, static_cast<int32>(sizeof path)))
+    if (!ADM::sBasic->StandardGetFileDialog(kChooserPrompt, kShapeFileFilters, filterCount,
+                                            gStartFolder.c_str(), path, static_cast<int32>(sizeof path)))
       return;
     path[sizeof path - 1] = 0;
     params_.shapeFile.clear();

@@ -24,17 +24,36 @@
 namespace veyra {
 
 class LightDialog : public ADM::Dialog {
-public:
+ public:
   enum ItemId : int32 {
-    kOk = 1, kCancel = 2, kReset = 3,
-    kViewResult = 4, kViewLightMap = 5, kViewShape = 6, kViewUnprocessed = 7,
-    kZoomIn = 8, kZoomOut = 9,
+    kOk = 1,
+    kCancel = 2,
+    kReset = 3,
+    kViewResult = 4,
+    kViewLightMap = 5,
+    kViewShape = 6,
+    kViewUnprocessed = 7,
+    kZoomIn = 8,
+    kZoomOut = 9,
     kBlendMode = 10,  // both blend-mode groups
-    kLightSource = 11, kBrightness = 12, kDisplacement = 13, kLightBlur = 14,
-    kColorSwatch = 15, kEyeDropper = 16,
-    kMatteChannel = 17, kMattePosition = 18, kMatteRange = 19, kMatteBlur = 20,
-    kSelectShape = 22, kShapeOpacity = 23, kShapeBlurX = 24, kShapeBlurY = 25,
-    kShapePositionX = 26, kShapePositionY = 27, kShapeScaleX = 28, kShapeScaleY = 29,
+    kLightSource = 11,
+    kBrightness = 12,
+    kDisplacement = 13,
+    kLightBlur = 14,
+    kColorSwatch = 15,
+    kEyeDropper = 16,
+    kMatteChannel = 17,
+    kMattePosition = 18,
+    kMatteRange = 19,
+    kMatteBlur = 20,
+    kSelectShape = 22,
+    kShapeOpacity = 23,
+    kShapeBlurX = 24,
+    kShapeBlurY = 25,
+    kShapePositionX = 26,
+    kShapePositionY = 27,
+    kShapeScaleX = 28,
+    kShapeScaleY = 29,
     kShapeRotation = 30
   };
 
@@ -101,7 +120,7 @@ public:
   // The start folder of the shape file chooser once it has been worked out.
   static const char* shapeStartFolder();
 
-private:
+ private:
   void buildViewRow(const LightDialogLayout& L);
   void buildLightGroup(const LightDialogLayout& L);
   void buildButtonRow(const LightDialogLayout& L);

@@ -51,11 +51,16 @@ PreviewGeometry PreviewGeometry::compute(int32_t imageWidth, int32_t imageHeight
 
 int16_t proxyImageMode(int32_t mode) {
   switch (mode) {
-    case plugInModeGray16: return plugInModeGrayScale;
-    case plugInModeRGB48: return plugInModeRGBColor;
-    case plugInModeCMYK64: return plugInModeCMYKColor;
-    case plugInModeLab48: return plugInModeLabColor;
-    default: return static_cast<int16_t>(mode);
+    case plugInModeGray16:
+      return plugInModeGrayScale;
+    case plugInModeRGB48:
+      return plugInModeRGBColor;
+    case plugInModeCMYK64:
+      return plugInModeCMYKColor;
+    case plugInModeLab48:
+      return plugInModeLabColor;
+    default:
+      return static_cast<int16_t>(mode);
   }
 }
 

@@ -32,7 +32,8 @@ struct PreviewGeometry {
   // The proxy for an image of imageWidth x imageHeight shown in an item with
   // the local rectangle at the zoom. The item's inner area limits the scale;
   // the preview never enlarges the document.
-  static PreviewGeometry compute(int32_t imageWidth, int32_t imageHeight, const ADMRect& itemLocal, double zoom);
+  static PreviewGeometry compute(int32_t imageWidth, int32_t imageHeight, const ADMRect& itemLocal,
+                                 double zoom);
 };
 
 // The 8-bit mode a proxy of a document in the mode takes: 16-bit modes map to

@@ -26,10 +26,13 @@ std::string TextSlider::format(float x) {
 
 TextSlider::TextSlider(ADM::Dialog* dialog, int32 itemID, const char* label, const ADMRect& rect,
                        float minimum, float maximum, float initial)
-    : ADM::Group(dialog, itemID), minimum_(minimum), maximum_(maximum),
+    : ADM::Group(dialog, itemID),
+      minimum_(minimum),
+      maximum_(maximum),
       value_(clamp(initial, minimum, maximum)) {
   const int32 l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
-  label_ = std::make_unique<ADM::Label>(dialog, label, ADM::makeRect(l + 7, t + 8, l + (r - l) / 2 + 7, t + 24));
+  label_ =
+      std::make_unique<ADM::Label>(dialog, label, ADM::makeRect(l + 7, t + 8, l + (r - l) / 2 + 7, t + 24));
 
   slider_ = std::make_unique<ADM::Slider>(dialog, itemID, ADM::makeRect(l, b - 10, r, b));
   slider_->setFloatRange(minimum_, maximum_);

@@ -12,13 +12,13 @@
 namespace veyra {
 
 class TextSlider : public ADM::Group {
-public:
+ public:
   // Builds the row inside rect: the label at the left of the upper half, the
   // numeric field at the right, the slider along the bottom 10 pixels. The
   // group, slider and edit take the id; the label takes 0. The value starts
   // at initial (clamped); the edit text stays empty until the first setValue.
-  TextSlider(ADM::Dialog* dialog, int32 itemID, const char* label, const ADMRect& rect,
-             float minimum, float maximum, float initial);
+  TextSlider(ADM::Dialog* dialog, int32 itemID, const char* label, const ADMRect& rect, float minimum,
+             float maximum, float initial);
   // Disconnects from the slider and edit, then deletes label, edit and slider.
   ~TextSlider() override;
 
@@ -40,7 +40,7 @@ public:
   // The text shown for a value: "%g" of the float widened to double.
   static std::string format(float x);
 
-private:
+ private:
   void onSlider(ADM::CallbackObject* sender, void* userData, void* arg);
   void onEdit(ADM::CallbackObject* sender, void* userData, void* arg);
   void showText();

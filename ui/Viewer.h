@@ -9,7 +9,7 @@
 namespace veyra {
 
 class Viewer : public ADM::Item {
-public:
+ public:
   // A picture item in the dialog at the bounds (dialog coordinates).
   Viewer(ADM::Dialog* dialog, int32 itemID, const ADMRect& bounds, FilterRecord* record);
 
@@ -26,11 +26,11 @@ public:
   void setImageRect(const ADMRect& rect) { imageRect_ = rect; }
   const ADMRect& imageRect() const { return imageRect_; }
 
-protected:
+ protected:
   // Steps shared with the corner-pin viewer's drawing.
   void drawFrameAndImage(ADM::Drawer& drawer);
 
-private:
+ private:
   FilterRecord* record_;
   PSPixelMap pixelMap_{};
   ADMRect imageRect_{0, 0, 0, 0};

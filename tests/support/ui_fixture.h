@@ -11,13 +11,13 @@
 namespace veyra::test {
 
 class ControlFixture {
-public:
+ public:
   ControlFixture();
   ~ControlFixture();
   UiTestHost& host() { return host_; }
   ADM::Dialog& dialog() { return *dialog_; }
 
-private:
+ private:
   UiTestHost host_;
   std::unique_ptr<ADM::SuiteSet> suites_;
   std::unique_ptr<ADM::Dialog> dialog_;
@@ -25,14 +25,14 @@ private:
 
 // Counts the emissions of one event of an object.
 class EventCounter {
-public:
+ public:
   EventCounter(ADM::CallbackObject& object, const char* event);
   ~EventCounter();
   int count() const { return count_; }
   void* lastArg() const { return lastArg_; }
   ADM::CallbackObject* lastSender() const { return lastSender_; }
 
-private:
+ private:
   static void onEvent(ADM::CallbackObject* sender, void* userData, void* arg);
   ADM::CallbackObject& object_;
   const char* event_;

@@ -4,10 +4,10 @@
 #include <stdexcept>
 
 #include "adm/SuiteSet.h"
+#include "app/ColorSpaceSuite.h"
 #include "app/DialogServices.h"
 #include "app/PluginModule.h"
 #include "app/ScriptingHost.h"
-#include "app/ColorSpaceSuite.h"
 #include "app/dialog/AdmHost.h"
 #include "resources/ResourceTable.h"
 #include "ui/LightDialog.h"
@@ -30,7 +30,8 @@ void forcingEntry(int16_t selector, void* filterRecord, intptr_t* data, int16_t*
 
 struct UiTestHost::State {
   State(int width, int height, app::ColorMode mode)
-      : image(width, height, mode), host(image),
+      : image(width, height, mode),
+        host(image),
         module(app::PluginModule::inProcess(&forcingEntry, VEYRA_PLUGIN_PATH, PIResourceTable)) {}
   app::Document image;
   app::FilterHost host;

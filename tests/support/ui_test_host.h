@@ -20,7 +20,7 @@ class LightDialog;
 namespace veyra::test {
 
 class UiTestHost {
-public:
+ public:
   // A document of the size and mode, every pixel a diagonal ramp. A forced
   // image mode other than 0 replaces the filter record's image mode on every
   // call (modes the host cannot hold a document in, such as Lab).
@@ -46,7 +46,7 @@ public:
   PluginState state();
   void setState(const PluginState& state);
 
-private:
+ private:
   struct State;
   std::unique_ptr<State> state_;
 };

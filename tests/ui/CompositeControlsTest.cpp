@@ -6,12 +6,12 @@
 
 #include "app/FilterHost.h"
 #include "app/dialog/AdmHost.h"
+#include "support/ui_fixture.h"
 #include "ui/CS_ColorPot.h"
 #include "ui/EyeDropper.h"
 #include "ui/Frame.h"
 #include "ui/LabeledComboBox.h"
 #include "ui/TextSlider.h"
-#include "support/ui_fixture.h"
 
 namespace veyra {
 namespace {
@@ -29,7 +29,8 @@ TEST_F(CompositeControls, TextSliderPartsFollowTheRowGeometry) {
   EXPECT_EQ(s.slider().id(), 12);
   EXPECT_EQ(s.edit().id(), 12);
   EXPECT_EQ(s.label().id(), 0);
-  const ADMRect label = s.label().boundsRect(), slider = s.slider().boundsRect(), edit = s.edit().boundsRect();
+  const ADMRect label = s.label().boundsRect(), slider = s.slider().boundsRect(),
+                edit = s.edit().boundsRect();
   EXPECT_EQ((std::array<int, 4>{label.left, label.top, label.right, label.bottom}),
             (std::array<int, 4>{21, 369, 202, 385}));
   EXPECT_EQ((std::array<int, 4>{slider.left, slider.top, slider.right, slider.bottom}),
@@ -180,13 +181,15 @@ ADMRGBColor hostRgb(uint16_t x, uint16_t y, uint16_t z) {
   Boolean gamut = false;
   cs->ExtractComponents(id, plugIncolorServicesRGBSpace, &r, &g, &b, &k, &gamut);
   cs->Delete(&id);
-  return ADMRGBColor{static_cast<uint16_t>(r * 257), static_cast<uint16_t>(g * 257), static_cast<uint16_t>(b * 257)};
+  return ADMRGBColor{static_cast<uint16_t>(r * 257), static_cast<uint16_t>(g * 257),
+                     static_cast<uint16_t>(b * 257)};
 }
 
 TEST_F(CompositeControls, ColorPotShowsTheHostConversionWidenedBy257) {
   CS_ColorPot pot(&dialog(), 15, ADMRect{64, 471, 104, 491});
   EXPECT_EQ(pot.color().red, 65535);
-  const uint16_t colours[][3] = {{31595, 32768, 27030}, {0, 0, 0}, {14000, 8000, 3000}, {32768, 32768, 32768}};
+  const uint16_t colours[][3] = {
+      {31595, 32768, 27030}, {0, 0, 0}, {14000, 8000, 3000}, {32768, 32768, 32768}};
   for (const auto& c : colours) {
     pot.setXYZ(c[0], c[1], c[2]);
     const ADMRGBColor expected = hostRgb(c[0], c[1], c[2]);

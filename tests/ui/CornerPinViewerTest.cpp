@@ -5,8 +5,8 @@
 
 #include "app/dialog/AdmHost.h"
 #include "host/HostDocument.h"
-#include "ui/CornerPinViewer.h"
 #include "support/ui_fixture.h"
+#include "ui/CornerPinViewer.h"
 
 namespace veyra {
 namespace {
@@ -15,9 +15,10 @@ namespace adm = app::adm;
 using test::EventCounter;
 
 class CornerPin : public ::testing::Test, public test::ControlFixture {
-protected:
+ protected:
   CornerPin() {
-    viewer = std::make_unique<CornerPinViewer>(&dialog(), 0, ADMRect{0, 0, 377, 290}, &host().host().filterRecord());
+    viewer = std::make_unique<CornerPinViewer>(&dialog(), 0, ADMRect{0, 0, 377, 290},
+                                               &host().host().filterRecord());
     viewer->setMask(viewer->mask() | kADMButtonDownMask | kADMMouseMovedDownMask | kADMMouseMovedUpMask |
                     kADMLeaveMask);
     viewer->moveTo(7, 7);
@@ -45,7 +46,7 @@ TEST_F(CornerPin, HandleCentresTruncateTowardZero) {
   EXPECT_EQ(viewer->handleCenter(1).h, 110);  // a corner of 1 sits on the right edge
   EXPECT_EQ(viewer->handleCenter(2).h, 109);
   EXPECT_EQ(viewer->handleCenter(2).v, 119);
-  EXPECT_EQ(viewer->handleCenter(3).h, 8);   // 10 - 1.5 truncates to 8
+  EXPECT_EQ(viewer->handleCenter(3).h, 8);  // 10 - 1.5 truncates to 8
   EXPECT_EQ(viewer->handleCenter(3).v, 220);
 }
 

@@ -2,7 +2,6 @@
 // xvfb-run): the dialog is shown, drawn, captured and confirmed by the host's
 // test-only auto-confirm variable.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,7 +41,7 @@ bool exists(const std::string& path) { return std::ifstream(path).good(); }
 const std::string kRoom = std::string(VEYRA_SOURCE_DIR) + "/samples/Room.jpg";
 
 class EditCommand : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display (the suite runs under xvfb-run)";
   }
@@ -54,8 +53,9 @@ protected:
     std::remove(out.c_str());
     const std::string env =
         std::string("VEYRA_DIALOG_AUTOCONFIRM=") + quoted((cancel ? "cancel:" : "") + shot) + " ";
-    return runCommand(env + quoted(VEYRA_EXE_PATH) + " edit " + quoted(kRoom) + " " + quoted(out) + " " + options,
-                      messages);
+    return runCommand(
+        env + quoted(VEYRA_EXE_PATH) + " edit " + quoted(kRoom) + " " + quoted(out) + " " + options,
+        messages);
   }
 };
 
@@ -69,7 +69,8 @@ Rgb pixel(const app::Document& d, int x, int y) { return Rgb{d.at(0, x, y), d.at
 double meanLuma(const app::Document& d, int left, int top, int right, int bottom) {
   double sum = 0;
   for (int y = top; y < bottom; ++y)
-    for (int x = left; x < right; ++x) sum += 0.3 * d.at(0, x, y) + 0.59 * d.at(1, x, y) + 0.11 * d.at(2, x, y);
+    for (int x = left; x < right; ++x)
+      sum += 0.3 * d.at(0, x, y) + 0.59 * d.at(1, x, y) + 0.11 * d.at(2, x, y);
   return sum / ((right - left) * (bottom - top));
 }
 
@@ -106,10 +107,14 @@ TEST_F(EditCommand, ShowsTheRenderedPreviewAndTheLayoutThenWritesOnOk) {
     const char* name;
     int left, top, right, bottom;
   };
-  const Box boxes[] = {{"OK", 668, 7, 768, 33},          {"Cancel", 561, 7, 661, 33},
-                       {"Reset", 447, 7, 547, 33},       {"Select", 695, 198, 761, 224},
-                       {"matte frame", 391, 40, 768, 177}, {"shape frame", 391, 184, 768, 507},
-                       {"light frame", 7, 327, 384, 464}, {"colour swatch", 64, 471, 104, 491}};
+  const Box boxes[] = {{"OK", 668, 7, 768, 33},
+                       {"Cancel", 561, 7, 661, 33},
+                       {"Reset", 447, 7, 547, 33},
+                       {"Select", 695, 198, 761, 224},
+                       {"matte frame", 391, 40, 768, 177},
+                       {"shape frame", 391, 184, 768, 507},
+                       {"light frame", 7, 327, 384, 464},
+                       {"colour swatch", 64, 471, 104, 491}};
   for (const Box& b : boxes) {
     const int midY = (b.top + b.bottom) / 2;
     EXPECT_GT(drawnShare(d, b.left, midY - 3, b.left + 1, midY + 3, background), 0.4) << b.name;
@@ -128,7 +133,8 @@ TEST_F(EditCommand, ShowsTheRenderedPreviewAndTheLayoutThenWritesOnOk) {
   // Outside the preview both dialogs look alike.
   EXPECT_NEAR(meanLuma(d, 400, 190, 760, 500), meanLuma(dark, 400, 190, 760, 500), 2.0);
   // And the written result carries the effect too.
-  EXPECT_GT(meanLuma(app::loadImage(out), 0, 0, 200, 200), meanLuma(app::loadImage(darkOut), 0, 0, 200, 200) + 15);
+  EXPECT_GT(meanLuma(app::loadImage(out), 0, 0, 200, 200),
+            meanLuma(app::loadImage(darkOut), 0, 0, 200, 200) + 15);
   for (const std::string& f : {shot, out, darkShot, darkOut}) std::remove(f.c_str());
 }
 
@@ -145,7 +151,8 @@ TEST_F(EditCommand, CancelWritesNothingAndExitsThree) {
 TEST_F(EditCommand, AboutBoxIsTheSplashAndClosesOnAClick) {
   const std::string shot = tempFile("about.png");
   std::remove(shot.c_str());
-  ASSERT_EQ(runCommand("VEYRA_DIALOG_AUTOCONFIRM=" + quoted(shot) + " " + quoted(VEYRA_EXE_PATH) + " about"), 0);
+  ASSERT_EQ(runCommand("VEYRA_DIALOG_AUTOCONFIRM=" + quoted(shot) + " " + quoted(VEYRA_EXE_PATH) + " about"),
+            0);
   const app::Document d = app::loadImage(shot);
   EXPECT_EQ(d.width(), 450);
   EXPECT_EQ(d.height(), 231);
@@ -156,8 +163,8 @@ TEST(EditCommandWithoutDisplay, SaysWhyAndExitsTwo) {
   const std::string out = tempFile("nodisplay.jpg");
   std::remove(out.c_str());
   std::string messages;
-  const int status =
-      runCommand("env -u DISPLAY " + quoted(VEYRA_EXE_PATH) + " edit " + quoted(kRoom) + " " + quoted(out), &messages);
+  const int status = runCommand(
+      "env -u DISPLAY " + quoted(VEYRA_EXE_PATH) + " edit " + quoted(kRoom) + " " + quoted(out), &messages);
   EXPECT_EQ(status, 2);
   EXPECT_FALSE(exists(out));
   EXPECT_NE(messages.find("display"), std::string::npos) << messages;

@@ -102,9 +102,9 @@ TEST(LightDialogLayout, EveryControlSitsWhereTheTableSays) {
       Rect4 rect;
     };
     const Row rows[] = {
-        {&d.brightness(), 12, {14, 361, 377, 393}},   {&d.displacement(), 13, {14, 393, 377, 425}},
-        {&d.lightBlur(), 14, {14, 425, 377, 457}},    {&d.mattePosition(), 18, {398, 74, 761, 106}},
-        {&d.matteRange(), 19, {398, 106, 761, 138}},  {&d.matteBlur(), 20, {398, 138, 761, 170}},
+        {&d.brightness(), 12, {14, 361, 377, 393}},    {&d.displacement(), 13, {14, 393, 377, 425}},
+        {&d.lightBlur(), 14, {14, 425, 377, 457}},     {&d.mattePosition(), 18, {398, 74, 761, 106}},
+        {&d.matteRange(), 19, {398, 106, 761, 138}},   {&d.matteBlur(), 20, {398, 138, 761, 170}},
         {&d.shapeSlider(0), 23, {398, 244, 761, 276}}, {&d.shapeSlider(1), 24, {398, 276, 761, 308}},
         {&d.shapeSlider(2), 25, {398, 308, 761, 340}}, {&d.shapeSlider(3), 26, {398, 340, 761, 372}},
         {&d.shapeSlider(4), 27, {398, 372, 761, 404}}, {&d.shapeSlider(5), 28, {398, 404, 761, 436}},
@@ -268,11 +268,12 @@ TEST_P(MatteChannels, OfferTheChannelsOfTheImageMode) {
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, MatteChannels,
-    ::testing::Values(ChannelCase{"GrayRed", ColorMode::Gray, 0, 1, kChannelRed, kChannelLuminance},
-                      ChannelCase{"LabRed", ColorMode::Gray, plugInModeLabColor, 1, kChannelRed, kChannelLuminance},
-                      ChannelCase{"CmykHue", ColorMode::CMYK, 0, 7, kChannelHue, kChannelLuminance},
-                      ChannelCase{"CmykYellow", ColorMode::CMYK, 0, 7, kChannelYellow, kChannelYellow},
-                      ChannelCase{"RgbSaturation", ColorMode::RGB, 0, 9, kChannelSaturation, kChannelSaturation}),
+    ::testing::Values(
+        ChannelCase{"GrayRed", ColorMode::Gray, 0, 1, kChannelRed, kChannelLuminance},
+        ChannelCase{"LabRed", ColorMode::Gray, plugInModeLabColor, 1, kChannelRed, kChannelLuminance},
+        ChannelCase{"CmykHue", ColorMode::CMYK, 0, 7, kChannelHue, kChannelLuminance},
+        ChannelCase{"CmykYellow", ColorMode::CMYK, 0, 7, kChannelYellow, kChannelYellow},
+        ChannelCase{"RgbSaturation", ColorMode::RGB, 0, 9, kChannelSaturation, kChannelSaturation}),
     [](const ::testing::TestParamInfo<ChannelCase>& info) { return std::string(info.param.name); });
 
 TEST(LightDialog, ZoomStepsLabelAndEnableTheButtons) {
@@ -353,7 +354,8 @@ TEST(LightDialog, SmallDocumentIsShownAtItsOwnSizeCentred) {
     const HostBuffer& shown = *d.displayBuffer();
     for (int y = 0; y < 50; y += 7)
       for (int x = 0; x < 100; x += 9)
-        for (int c = 0; c < 3; ++c) ASSERT_EQ(shown.row(y)[x * shown.bytesPerPixel() + c], host.image().at(c, x, y));
+        for (int c = 0; c < 3; ++c)
+          ASSERT_EQ(shown.row(y)[x * shown.bytesPerPixel() + c], host.image().at(c, x, y));
     const adm::DrawRecord ops = adm::draw(d.preview().ref());
     bool drawnAtImageRect = false;
     for (const adm::DrawOp& op : ops)
