@@ -1,0 +1,222 @@
+// The light renderer: the final render of a 6000 x 4000 RGB document through
+// the real host (bands read and written through the channel ports), and the
+// dialog's 369 x 282 preview refreshed after a light-stage change (caches hit)
+// and after a shape change (canvas rebuilt). Memory is the most the host's
+// buffer suite held at once during a render, recorded by a thin wrapper
+// around the host's own suite.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/Document.h"
+#include "app/FilterHost.h"
+#include "app/HostMemory.h"
+#include "app/ImageFile.h"
+#include "app/PluginModule.h"
+#include "app/SuiteRegistry.h"
+#include "host/FilterCall.h"
+#include "host/HostDocument.h"
+#include "host/PIBufferSuite.h"
+#include "render/LightRenderer.h"
+#include "render/RenderDriver.h"
+
+namespace {
+
+using namespace veyra;
+
+constexpr int kDocWidth = 6000, kDocHeight = 4000;
+constexpr int kShapeSide = 1024;
+constexpr int kPreviewWidth = 369, kPreviewHeight = 282;
+
+// Peak bytes held by the buffer suite, above what was held when it was reset.
+struct PeakMemory {
+  const app::HostMemory* memory = nullptr;
+  size_t base = 0;
+  size_t peak = 0;
+  void reset() {
+    base = memory->used();
+    peak = base;
+  }
+  size_t above() const { return peak - base; }
+};
+PeakMemory gPeak;
+
+Ptr peakNew(unsigned32* requested, unsigned32 minimum) {
+  Ptr p = app::HostMemory::bufferSuite()->New(requested, minimum);
+  if (gPeak.memory != nullptr && gPeak.memory->used() > gPeak.peak) gPeak.peak = gPeak.memory->used();
+  return p;
+}
+void peakDispose(Ptr* p) { app::HostMemory::bufferSuite()->Dispose(p); }
+unsigned32 peakSize(Ptr p) { return app::HostMemory::bufferSuite()->GetSize(p); }
+unsigned32 peakSpace() { return app::HostMemory::bufferSuite()->GetSpace(); }
+const PSBufferSuite1 kPeakSuite = {peakNew, peakDispose, peakSize, peakSpace};
+
+LightParameters gParams;
+
+std::string shapePath() {
+  static const std::string path = [] {
+    std::string p = (std::filesystem::temp_directory_path() / "veyra_bench_shape.png").string();
+    app::Document d(kShapeSide, kShapeSide, app::ColorMode::Gray);
+    // Window bars: a grid of bright panes with soft dark frames.
+    for (int y = 0; y < kShapeSide; ++y)
+      for (int x = 0; x < kShapeSide; ++x) {
+        const int fx = x % 256, fy = y % 256;
+        const bool frame = fx < 24 || fy < 24;
+        d.at(0, x, y) = static_cast<uint8_t>(frame ? 30 : 220 - (fx + fy) / 8);
+      }
+    app::writePng(d, p);
+    return p;
+  }();
+  return path;
+}
+
+void benchmarkParameters(LightParameters& p) {
+  p.resetToDefaults();
+  p.shapeFile.assign(shapePath());
+  p.shapeRotation = 20.0;
+  p.shapeBlurX = p.shapeBlurY = 8.0;
+  p.lightBlur = 20.0;
+  p.matteBlur = 10.0;
+}
+
+// The plug-in's Start step reduced to the render: the common set-up, the
+// benchmark's parameters, then the band driver.
+void renderEntry(int16 selector, void* record, intptr_t* data, int16* result) {
+  FilterCall call(static_cast<FilterRecord*>(record), data, result);
+  if (selector != filterSelectorStart || !call.commonSetup()) return;
+  *call.parameters() = gParams;
+  try {
+    renderDocument(call);
+  } catch (...) {
+    call.setResult(memFullErr);
+  }
+}
+
+app::Document makeDocument(int w, int h) {
+  app::Document doc(w, h, app::ColorMode::RGB);
+  for (int c = 0; c < 3; ++c) {
+    uint8_t* p = doc.channel(c);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) p[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((x / 7 + y / 5 + 60 * c) & 255);
+  }
+  return doc;
+}
+
+void BM_FinalRender(benchmark::State& state) {
+  benchmarkParameters(gParams);
+  app::Document doc = makeDocument(kDocWidth, kDocHeight);
+  app::FilterHost host(doc);
+  host.suites().add(kPSBufferSuite, kPSBufferSuiteVersion1, &kPeakSuite);
+  gPeak.memory = &host.memory();
+  const app::PluginModule module = app::PluginModule::inProcess(&renderEntry);
+  host.call(module, filterSelectorParameters);  // the parameter handle, as a host run makes it
+  size_t peak = 0;
+  for (auto _ : state) {
+    gPeak.reset();
+    const int16 result = host.call(module, filterSelectorStart);
+    if (result != 0) state.SkipWithError("render failed");
+    peak = std::max(peak, gPeak.above());
+  }
+  gPeak.memory = nullptr;
+  const double pixels = static_cast<double>(kDocWidth) * kDocHeight;
+  state.counters["MP/s"] =
+      benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["peakMB"] = static_cast<double>(peak) / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_FinalRender)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The same render without the host's pixel transport: the bands of the
+// final render (with their margins) lit straight from a band buffer, to tell
+// the plug-in's share from the channel-port reads and writes.
+void BM_FinalRenderTilesOnly(benchmark::State& state) {
+  benchmarkParameters(gParams);
+  app::Document doc(1, 1, app::ColorMode::RGB);
+  app::FilterHost host(doc);
+  FilterRecord& record = host.filterRecord();
+  record.sSPBasic = app::SuiteRegistry::basicSuite();
+  record.imageMode = plugInModeRGBColor;
+  HostDocument document(&record);
+  const int32_t m = bandMargin(gParams.lightBlur, gParams.matteBlur, kDocWidth);
+  HostBufferRef source = document.makeBuffer(kDocWidth, kBandHeight + 2 * m, 3, 1, plugInModeRGBColor);
+  HostBufferRef band = document.makeBuffer(kDocWidth, kBandHeight + 2 * m, 3, 1, plugInModeRGBColor);
+  for (int32_t y = 0; y < source->height(); ++y)
+    for (int32_t x = 0; x < source->rowBytes(); ++x) source->row(y)[x] = static_cast<uint8_t>((x / 21 + y / 5) & 255);
+  for (auto _ : state) {
+    LightRenderer renderer(document, gParams, false);
+    renderer.prepareForSize(kDocWidth, kDocHeight);
+    for (int32_t top = 0; top < kDocHeight; top += kBandHeight) {
+      VRect r = makeRect(std::max(top - m, 0), 0, std::min(top + kBandHeight + m, kDocHeight), kDocWidth);
+      band->copyFrom(*source);
+      renderer.renderTile(*band, r);
+    }
+  }
+  const double pixels = static_cast<double>(kDocWidth) * kDocHeight;
+  state.counters["MP/s"] =
+      benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_FinalRenderTilesOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The dialog: one preview renderer over a proxy of the document, refreshed
+// as the dialog does it (zoom, prepare, copy the proxy, render it whole).
+struct PreviewFixture {
+  app::Document doc = makeDocument(kPreviewWidth, kPreviewHeight);
+  app::FilterHost host{doc};
+  std::unique_ptr<HostDocument> document;
+  LightParameters params;
+  std::unique_ptr<LightRenderer> renderer;
+  HostBufferRef proxy, display;
+
+  PreviewFixture() {
+    FilterRecord& r = host.filterRecord();
+    r.sSPBasic = app::SuiteRegistry::basicSuite();
+    r.imageMode = plugInModeRGBColor;
+    document = std::make_unique<HostDocument>(&r);
+    benchmarkParameters(params);
+    renderer = std::make_unique<LightRenderer>(*document, params, true);
+    proxy = document->makeBuffer(kPreviewWidth, kPreviewHeight, 3, 1, plugInModeRGBColor);
+    display = document->makeBuffer(kPreviewWidth, kPreviewHeight, 3, 1, plugInModeRGBColor);
+    for (int y = 0; y < kPreviewHeight; ++y)
+      for (int x = 0; x < proxy->rowBytes(); ++x) proxy->row(y)[x] = static_cast<uint8_t>((x / 3 + y) & 255);
+  }
+  void refresh() {
+    renderer->setZoom(static_cast<float>(kPreviewWidth) / kDocWidth, static_cast<float>(kPreviewHeight) / kDocHeight);
+    renderer->prepareForSize(kPreviewWidth, kPreviewHeight);
+    display->copyFrom(*proxy);
+    renderer->renderTile(*display, makeRect(0, 0, kPreviewHeight, kPreviewWidth));
+  }
+};
+
+void BM_PreviewBrightness(benchmark::State& state) {
+  PreviewFixture f;
+  f.refresh();
+  const long builds = f.renderer->statistics().lightMapBuilds;
+  int i = 0;
+  for (auto _ : state) {
+    f.params.lightBrightness = (++i & 1) ? 80.0 : 120.0;
+    f.refresh();
+  }
+  if (f.renderer->statistics().lightMapBuilds != builds) state.SkipWithError("the light map was rebuilt");
+}
+BENCHMARK(BM_PreviewBrightness)->Unit(benchmark::kMillisecond);
+
+void BM_PreviewRotation(benchmark::State& state) {
+  PreviewFixture f;
+  f.refresh();
+  const long builds = f.renderer->statistics().canvasBuilds;
+  int i = 0;
+  for (auto _ : state) {
+    f.params.shapeRotation = (++i & 1) ? 25.0 : 20.0;
+    f.refresh();
+  }
+  if (f.renderer->statistics().canvasBuilds - builds != static_cast<long>(state.iterations()))
+    state.SkipWithError("the canvas was not rebuilt every time");
+}
+BENCHMARK(BM_PreviewRotation)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
