@@ -101,7 +101,8 @@ app::Document makeDocument(int w, int h) {
   for (int c = 0; c < 3; ++c) {
     uint8_t* p = doc.channel(c);
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) p[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((x / 7 + y / 5 + 60 * c) & 255);
+      for (int x = 0; x < w; ++x)
+        p[static_cast<size_t>(y) * w + x] = static_cast<uint8_t>((x / 7 + y / 5 + 60 * c) & 255);
   }
   return doc;
 }
@@ -123,8 +124,8 @@ void BM_FinalRender(benchmark::State& state) {
   }
   gPeak.memory = nullptr;
   const double pixels = static_cast<double>(kDocWidth) * kDocHeight;
-  state.counters["MP/s"] =
-      benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["MP/s"] = benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()),
+                                              benchmark::Counter::kIsRate);
   state.counters["peakMB"] = static_cast<double>(peak) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_FinalRender)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
@@ -144,7 +145,8 @@ void BM_FinalRenderTilesOnly(benchmark::State& state) {
   HostBufferRef source = document.makeBuffer(kDocWidth, kBandHeight + 2 * m, 3, 1, plugInModeRGBColor);
   HostBufferRef band = document.makeBuffer(kDocWidth, kBandHeight + 2 * m, 3, 1, plugInModeRGBColor);
   for (int32_t y = 0; y < source->height(); ++y)
-    for (int32_t x = 0; x < source->rowBytes(); ++x) source->row(y)[x] = static_cast<uint8_t>((x / 21 + y / 5) & 255);
+    for (int32_t x = 0; x < source->rowBytes(); ++x)
+      source->row(y)[x] = static_cast<uint8_t>((x / 21 + y / 5) & 255);
   for (auto _ : state) {
     LightRenderer renderer(document, gParams, false);
     renderer.prepareForSize(kDocWidth, kDocHeight);
@@ -155,8 +157,8 @@ void BM_FinalRenderTilesOnly(benchmark::State& state) {
     }
   }
   const double pixels = static_cast<double>(kDocWidth) * kDocHeight;
-  state.counters["MP/s"] =
-      benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+  state.counters["MP/s"] = benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()),
+                                              benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_FinalRenderTilesOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
@@ -183,7 +185,8 @@ struct PreviewFixture {
       for (int x = 0; x < proxy->rowBytes(); ++x) proxy->row(y)[x] = static_cast<uint8_t>((x / 3 + y) & 255);
   }
   void refresh() {
-    renderer->setZoom(static_cast<float>(kPreviewWidth) / kDocWidth, static_cast<float>(kPreviewHeight) / kDocHeight);
+    renderer->setZoom(static_cast<float>(kPreviewWidth) / kDocWidth,
+                      static_cast<float>(kPreviewHeight) / kDocHeight);
     renderer->prepareForSize(kPreviewWidth, kPreviewHeight);
     display->copyFrom(*proxy);
     renderer->renderTile(*display, makeRect(0, 0, kPreviewHeight, kPreviewWidth));

@@ -13,7 +13,7 @@ namespace veyra {
 // The image covers width x height pixels from the buffer's first row and
 // column (the whole buffer by default), with the buffer's row bytes.
 class BufferImage {
-public:
+ public:
   explicit BufferImage(const HostBuffer& buffer) : BufferImage(buffer, buffer.width(), buffer.height()) {}
   BufferImage(const HostBuffer& buffer, int32_t width, int32_t height) {
     image_.init(width, height, buffer.slots(), buffer.bytesPerSample(), buffer.rowBytes(), buffer.data());
@@ -24,7 +24,7 @@ public:
 
   fx::PixelImage& image() { return image_; }
 
-private:
+ private:
   fx::PixelImage image_;
 };
 

@@ -6,7 +6,7 @@
 namespace veyra {
 
 bool squareToQuad(const float x[4], const float y[4], ProjectiveMatrix& out) {
-  double (&m)[3][3] = out.m;
+  double(&m)[3][3] = out.m;
   const double x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3];
   const double y0 = y[0], y1 = y[1], y2 = y[2], y3 = y[3];
   const double sx = x0 - x1 + x2 - x3;

@@ -50,8 +50,8 @@ uint8_t sampleCanvas(const HostBuffer& canvas, double sx, double sy) {
 
 }  // namespace
 
-bool displaceShape(const HostBuffer& tile, const VRect& tileRect, const HostBuffer& canvas, const VRect& sourceRect,
-                   double dx, double dy, HostBuffer& out) {
+bool displaceShape(const HostBuffer& tile, const VRect& tileRect, const HostBuffer& canvas,
+                   const VRect& sourceRect, double dx, double dy, HostBuffer& out) {
   const int16_t mode = tile.imageMode();
   if (tile.bytesPerSample() != 1) return false;
   if (mode != plugInModeGrayScale && mode != plugInModeRGBColor && mode != plugInModeCMYKColor) return false;

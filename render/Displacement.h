@@ -17,8 +17,8 @@ namespace veyra {
 // moves the sample by -dx, -dy, white by +dx, +dy. Canvas pixels outside the
 // canvas count as 0. Returns false, leaving out untouched, for tiles that are
 // not 8-bit grayscale, RGB or CMYK.
-bool displaceShape(const HostBuffer& tile, const VRect& tileRect, const HostBuffer& canvas, const VRect& sourceRect,
-                   double dx, double dy, HostBuffer& out);
+bool displaceShape(const HostBuffer& tile, const VRect& tileRect, const HostBuffer& canvas,
+                   const VRect& sourceRect, double dx, double dy, HostBuffer& out);
 
 // The brightness a document pixel displaces by: grayscale the pixel, RGB
 // (76 R + 150 G + 29 B) / 255, CMYK the luminance of the inks as a byte.

@@ -41,11 +41,13 @@ bool operator==(const LightRenderer::MatteKeys& a, const LightRenderer::MatteKey
 
 bool operator==(const LightRenderer::ShapeKeys& a, const LightRenderer::ShapeKeys& b) {
   bool same = a.blendMode == b.blendMode && a.file.equals(b.file) && sameBits(a.opacity, b.opacity) &&
-              sameBits(a.blurX, b.blurX) && sameBits(a.blurY, b.blurY) && sameBits(a.positionX, b.positionX) &&
-              sameBits(a.positionY, b.positionY) && sameBits(a.scaleX, b.scaleX) && sameBits(a.scaleY, b.scaleY) &&
+              sameBits(a.blurX, b.blurX) && sameBits(a.blurY, b.blurY) &&
+              sameBits(a.positionX, b.positionX) && sameBits(a.positionY, b.positionY) &&
+              sameBits(a.scaleX, b.scaleX) && sameBits(a.scaleY, b.scaleY) &&
               sameBits(a.rotation, b.rotation) && sameBits(a.displacement, b.displacement) &&
               sameBits(a.zoomX, b.zoomX) && sameBits(a.zoomY, b.zoomY);
-  for (int k = 0; k < 4 && same; ++k) same = sameBits(a.corners[k].x, b.corners[k].x) && sameBits(a.corners[k].y, b.corners[k].y);
+  for (int k = 0; k < 4 && same; ++k)
+    same = sameBits(a.corners[k].x, b.corners[k].x) && sameBits(a.corners[k].y, b.corners[k].y);
   return same;
 }
 
@@ -101,7 +103,8 @@ void LightRenderer::prepareForSize(int32_t fullWidth, int32_t fullHeight) {
 // channel order. Grayscale documents take the CMYK conversion and use its
 // first component.
 void LightRenderer::convertLightColor() {
-  HostSuite<PSColorSpaceSuite1> colors(host_.record()->sSPBasic, kPSColorSpaceSuite, kPSColorSpaceSuiteVersion1);
+  HostSuite<PSColorSpaceSuite1> colors(host_.record()->sSPBasic, kPSColorSpaceSuite,
+                                       kPSColorSpaceSuiteVersion1);
   int16_t space;
   switch (host_.record()->imageMode) {
     case plugInModeGrayScale:
@@ -187,23 +190,23 @@ void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
       blurBuffer(*light, blur, zoomX_, blur, zoomY_);
       ++stats_.lightBlurs;
     }
-    lightBlendMatte(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(), tile.rowBytes(),
-                    light->data(), light->rowBytes(), w, h);
+    lightBlendMatte(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(),
+                    tile.rowBytes(), light->data(), light->rowBytes(), w, h);
     return;
   }
 
   // Image source: the document itself, weighted by the light map, is the
   // light.
   HostBufferRef image = host_.makeBuffer(w, h, tile.slots(), 1, mode);
-  multiplyByLightMap(mode, tile.data(), tile.rowBytes(), light->data(), light->rowBytes(), w, h, image->data(),
-                     image->rowBytes());
+  multiplyByLightMap(mode, tile.data(), tile.rowBytes(), light->data(), light->rowBytes(), w, h,
+                     image->data(), image->rowBytes());
   light.reset();
   if (blurs) {
     blurBuffer(*image, blur, zoomX_, blur, zoomY_);
     ++stats_.lightBlurs;
   }
-  lightBlendImage(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(), tile.rowBytes(),
-                  image->data(), image->rowBytes(), w, h);
+  lightBlendImage(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(),
+                  tile.rowBytes(), image->data(), image->rowBytes(), w, h);
 }
 
 HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) {
@@ -213,8 +216,8 @@ HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) 
 
   HostBufferRef m = makePlane(host_, w, h);
   if (supportedTile(source)) {
-    extractMatte(source.data(), source.rowBytes(), source.imageMode(), w, h, params_.matteChannel, matteTable_,
-                 m->data(), m->rowBytes());
+    extractMatte(source.data(), source.rowBytes(), source.imageMode(), w, h, params_.matteChannel,
+                 matteTable_, m->data(), m->rowBytes());
   } else {
     m->clear();  // nothing to extract from: an unlit matte
   }
@@ -276,7 +279,8 @@ HostBufferRef LightRenderer::shapeCanvas(int32_t fullWidth, int32_t fullHeight) 
 
 // The shape tile of rect: bent by the document's brightness, copied from a
 // canvas of the full size, or resampled from a canvas of another size.
-HostBufferRef LightRenderer::shapeTile(const HostBuffer& source, const VRect& rect, const HostBuffer& canvas) {
+HostBufferRef LightRenderer::shapeTile(const HostBuffer& source, const VRect& rect,
+                                       const HostBuffer& canvas) {
   const int32_t w = rectWidth(rect), h = rectHeight(rect);
   const int32_t cw = canvas.width(), ch = canvas.height();
   const bool fullSize = cw == fullWidth_ && ch == fullHeight_;

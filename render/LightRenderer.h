@@ -12,7 +12,7 @@
 namespace veyra {
 
 class LightRenderer {
-public:
+ public:
   // How often each stage ran, for tests and benchmarks: a stage served from
   // its cache does not count.
   struct Statistics {
@@ -97,7 +97,7 @@ public:
     float zoomX, zoomY;
   };
 
-private:
+ private:
   void convertLightColor();
   MatteKeys matteKeys() const;
   ShapeKeys shapeKeys() const;

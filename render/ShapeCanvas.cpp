@@ -36,8 +36,8 @@ int32_t offsetFromDouble(double position, int32_t canvasSize, int32_t shapeSize)
 
 }  // namespace
 
-bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int32_t sw, int32_t sh, int32_t& qw,
-                     int32_t& qh) {
+bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int32_t sw, int32_t sh,
+                     int32_t& qw, int32_t& qh) {
   if (sw <= 0 || sh <= 0) return false;
   const double w = params.shapeScaleX * 0.01 * (static_cast<double>(cw) / sw) * sw;
   const double h = sh * params.shapeScaleY * 0.01 * (static_cast<double>(ch) / sh);
@@ -52,8 +52,8 @@ bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int3
   return true;
 }
 
-void shapeOffset(double positionX, double positionY, int32_t cw, int32_t ch, int32_t rw, int32_t rh, int32_t& ox,
-                 int32_t& oy) {
+void shapeOffset(double positionX, double positionY, int32_t cw, int32_t ch, int32_t rw, int32_t rh,
+                 int32_t& ox, int32_t& oy) {
   ox = offsetFromDouble(positionX, cw, rw);
   oy = offsetFromDouble(positionY, ch, rh);
 }
@@ -64,7 +64,8 @@ void placeShape(HostBuffer& canvas, const HostBuffer& shape, int32_t ox, int32_t
   // Trim the shape's rectangle to the part that can reach the canvas first,
   // so that moving it by the offset cannot leave the 32-bit range.
   const int64_t top = std::max<int64_t>(0, -int64_t{oy}), left = std::max<int64_t>(0, -int64_t{ox});
-  const int64_t bottom = std::min<int64_t>(rh, int64_t{ch} - oy), right = std::min<int64_t>(rw, int64_t{cw} - ox);
+  const int64_t bottom = std::min<int64_t>(rh, int64_t{ch} - oy),
+                right = std::min<int64_t>(rw, int64_t{cw} - ox);
   if (top >= bottom || left >= right) return;  // wholly outside
   VRect source = makeRect(static_cast<int32_t>(top), static_cast<int32_t>(left), static_cast<int32_t>(bottom),
                           static_cast<int32_t>(right));
@@ -97,13 +98,15 @@ HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, c
 
   blurBuffer(*scaled, params.shapeBlurX, kx, params.shapeBlurY, ky);
 
-  HostBufferRef rotated = params.shapeRotation != 0.0 ? rotateShape(host, scaled, params.shapeRotation) : scaled;
+  HostBufferRef rotated =
+      params.shapeRotation != 0.0 ? rotateShape(host, scaled, params.shapeRotation) : scaled;
   scaled.reset();
 
   HostBufferRef canvas = host.makeBuffer(cw, ch, 1, 1, 1);
   canvas->clear();
   int32_t ox = 0, oy = 0;
-  shapeOffset(params.shapePositionX, params.shapePositionY, cw, ch, rotated->width(), rotated->height(), ox, oy);
+  shapeOffset(params.shapePositionX, params.shapePositionY, cw, ch, rotated->width(), rotated->height(), ox,
+              oy);
   placeShape(*canvas, *rotated, ox, oy);
   rotated.reset();
 

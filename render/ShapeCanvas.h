@@ -14,16 +14,16 @@ namespace veyra {
 // qh = trunc(sh x Y scale x 0.01 x (ch / sh)) in double precision. False when
 // either is below 1 or NaN (a zero, negative or NaN scale: no canvas).
 // Raises HostResultError(-108) when either does not fit 32 bits.
-bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int32_t sw, int32_t sh, int32_t& qw,
-                     int32_t& qh);
+bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int32_t sw, int32_t sh,
+                     int32_t& qw, int32_t& qh);
 
 // The top-left pixel of the rotated shape (rw x rh) on the canvas (cw x ch):
 // the position in percent of the canvas, truncated, plus half the size
 // difference (truncated toward zero). A NaN position counts as 0. The
 // offsets are limited to -rw..cw and -rh..ch, where the shape lies wholly
 // outside the canvas just as it would farther away.
-void shapeOffset(double positionX, double positionY, int32_t cw, int32_t ch, int32_t rw, int32_t rh, int32_t& ox,
-                 int32_t& oy);
+void shapeOffset(double positionX, double positionY, int32_t cw, int32_t ch, int32_t rw, int32_t rh,
+                 int32_t& ox, int32_t& oy);
 
 // Copies the shape into the canvas with its top-left pixel at (ox, oy);
 // whatever falls outside the canvas is dropped.

@@ -39,8 +39,8 @@ void splitShift(double shift, int64_t& whole, int32_t& fraction) {
 // (12-bit fixed point, rounded); samples falling outside the line are
 // skipped and do not become the previous sample. When f > 0 and there is
 // room, the line ends with the last sample's remaining share.
-void shearLine(const uint8_t* src, ptrdiff_t srcStep, int32_t count, uint8_t* dst, ptrdiff_t dstStep, int32_t len,
-               int64_t off, int32_t f) {
+void shearLine(const uint8_t* src, ptrdiff_t srcStep, int32_t count, uint8_t* dst, ptrdiff_t dstStep,
+               int32_t len, int64_t off, int32_t f) {
   const int64_t first = std::max<int64_t>(0, -off);
   const int64_t end = std::min<int64_t>(count, int64_t{len} - off);
   const uint32_t keep = static_cast<uint32_t>(4096 - f);
@@ -52,7 +52,8 @@ void shearLine(const uint8_t* src, ptrdiff_t srcStep, int32_t count, uint8_t* ds
     prev = v;
   }
   const int64_t last = off + count;
-  if (f > 0 && last >= 0 && last < len) dst[last * dstStep] = static_cast<uint8_t>((take * prev + 2048) >> 12);
+  if (f > 0 && last >= 0 && last < len)
+    dst[last * dstStep] = static_cast<uint8_t>((take * prev + 2048) >> 12);
 }
 
 HostBufferRef newImage(HostDocument& host, int32_t width, int32_t height) {

@@ -30,10 +30,10 @@ struct RotationPlan {
   float t;
   float s;
   bool shears;
-  int32_t w0, h0;            // after the quarter turns
-  int32_t w1;                // first shear (along rows): w1 x h0
-  int32_t d, f, h2;          // second shear (along columns): w1 x h2
-  int32_t l3, w3;            // third shear (along rows): w3 x h2
+  int32_t w0, h0;    // after the quarter turns
+  int32_t w1;        // first shear (along rows): w1 x h0
+  int32_t d, f, h2;  // second shear (along columns): w1 x h2
+  int32_t l3, w3;    // third shear (along rows): w3 x h2
   int32_t resultWidth() const { return shears ? w3 : w0; }
   int32_t resultHeight() const { return shears ? h2 : h0; }
 };

@@ -61,7 +61,7 @@ TEST(SquareToQuad, CollinearCornersFail) {
 }
 
 class CornerPinCanvas : public ::testing::Test {
-protected:
+ protected:
   LightTestHost host;
   HostBufferRef gradient(int w, int h) {
     return makePlaneOf(host.document(), w, h, [](int x, int y) { return 10 + 3 * x + 5 * y; });

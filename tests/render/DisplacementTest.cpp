@@ -15,7 +15,7 @@ using test::makePlaneOf;
 // A 40 x 10 canvas (the full image's size) with one bright column at x = 20;
 // tiles of one brightness displace it as a whole.
 class DisplacementShift : public ::testing::Test {
-protected:
+ protected:
   LightTestHost host;
   static constexpr int kW = 40, kH = 10;
   HostBufferRef canvas = makePlaneOf(host.document(), kW, kH, [](int x, int) { return x == 20 ? 200 : 0; });

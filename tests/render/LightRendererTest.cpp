@@ -5,10 +5,10 @@
 #include <tuple>
 
 #include "LightTestHost.h"
-#include "support/AppTestSupport.h"
 #include "render/Displacement.h"
 #include "render/LightRenderer.h"
 #include "render/MatteTable.h"
+#include "support/AppTestSupport.h"
 
 namespace veyra {
 namespace {
@@ -24,13 +24,14 @@ HostBufferRef patternTile(HostDocument& doc, int16_t mode, int32_t w, int32_t h,
   HostBufferRef b = doc.makeBuffer(w, h, planes, 1, mode);
   for (int32_t y = 0; y < h; ++y) {
     uint8_t* p = b->row(y);
-    for (int32_t x = 0; x < w * b->slots(); ++x) p[x] = static_cast<uint8_t>((x * 37 + y * 91 + seed * 13) % 256);
+    for (int32_t x = 0; x < w * b->slots(); ++x)
+      p[x] = static_cast<uint8_t>((x * 37 + y * 91 + seed * 13) % 256);
   }
   return b;
 }
 
 class LightRendererTest : public ::testing::Test {
-protected:
+ protected:
   LightTestHost host{app::ColorMode::RGB, 40, 30};
   test::TempDir dir;
   LightParameters params;
@@ -98,7 +99,8 @@ TEST_P(MissingShapeFile, LightMapIsTheMatte) {
   EXPECT_NE(bytesOf(*tile), bytesOf(*patternTile(host.document(), plugInModeRGBColor, 40, 30)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, MissingShapeFile, ::testing::Values(kShapeOnly, kShapeAdd, kShapeMultiply, kShapeLighten));
+INSTANTIATE_TEST_SUITE_P(Modes, MissingShapeFile,
+                         ::testing::Values(kShapeOnly, kShapeAdd, kShapeMultiply, kShapeLighten));
 
 // Light blur 0 (or one that is negative, NaN or infinite) runs no blur pass
 // in either light source; any other length runs exactly one.

@@ -35,7 +35,8 @@ struct BufferLog {
     const PSBufferSuite1* inner = app::HostMemory::bufferSuite();
     if (log != nullptr) log->requests.push_back(requested != nullptr ? *requested : minimum);
     Ptr p = inner->New(requested, minimum);
-    if (log != nullptr && log->memory != nullptr && log->memory->used() > log->peak) log->peak = log->memory->used();
+    if (log != nullptr && log->memory != nullptr && log->memory->used() > log->peak)
+      log->peak = log->memory->used();
     return p;
   }
   static void dispose(Ptr* p) { app::HostMemory::bufferSuite()->Dispose(p); }
@@ -62,7 +63,7 @@ struct BufferLog {
 // set up as far as the engine needs it (suites and image mode) without
 // calling the plug-in.
 class LightTestHost {
-public:
+ public:
   explicit LightTestHost(app::ColorMode mode = app::ColorMode::RGB, int width = 1, int height = 1)
       : doc_(width, height, mode), host_(doc_) {
     host_.makeCurrent();
@@ -85,7 +86,7 @@ public:
   BufferLog& log() { return log_; }
   size_t liveBuffers() { return host_.memory().bufferCount(); }
 
-private:
+ private:
   app::Document doc_;
   app::FilterHost host_;
   BufferLog log_;

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "LightTestHost.h"
-#include "support/AppTestSupport.h"
 #include "render/LightRenderer.h"
+#include "support/AppTestSupport.h"
 
 namespace veyra {
 namespace {
@@ -16,7 +16,7 @@ using test::LightTestHost;
 // The dialog's use of a preview renderer: a proxy of 48 x 36 for a document
 // of 96 x 72 (zoom 0.5), rendered whole into a display buffer.
 class PreviewCache : public ::testing::Test {
-protected:
+ protected:
   static constexpr int32_t kW = 48, kH = 36;
   LightTestHost host{app::ColorMode::RGB, 96, 72};
   test::TempDir dir;
@@ -35,7 +35,8 @@ protected:
     params.shapeBlurX = 2.0;
     proxy = host.document().makeBuffer(kW, kH, 3, 1, plugInModeRGBColor);
     for (int32_t y = 0; y < kH; ++y)
-      for (int32_t x = 0; x < proxy->rowBytes(); ++x) proxy->row(y)[x] = static_cast<uint8_t>((x * 7 + y * 19) % 256);
+      for (int32_t x = 0; x < proxy->rowBytes(); ++x)
+        proxy->row(y)[x] = static_cast<uint8_t>((x * 7 + y * 19) % 256);
   }
 
   std::vector<uint8_t> refresh(LightRenderer& r) {
@@ -148,7 +149,8 @@ INSTANTIATE_TEST_SUITE_P(
         Change{"MatteRange", [](LightParameters& p) { p.matteRange = 20.0; }, false, true, true},
         Change{"MatteBlur", [](LightParameters& p) { p.matteBlur = 9.0; }, false, true, true},
         Change{"Brightness", [](LightParameters& p) { p.lightBrightness = 150.0; }, false, false, false},
-        Change{"LightBlend", [](LightParameters& p) { p.lightBlendMode = kLightSubtract; }, false, false, false},
+        Change{"LightBlend", [](LightParameters& p) { p.lightBlendMode = kLightSubtract; }, false, false,
+               false},
         Change{"LightColor", [](LightParameters& p) { p.lightColor[0] = 9000; }, false, false, false},
         Change{"LightBlur", [](LightParameters& p) { p.lightBlur = 1.5; }, false, false, false},
         Change{"LightSource", [](LightParameters& p) { p.lightSource = kSourceImage; }, false, false, false}),

@@ -22,7 +22,7 @@ const double kNaN = std::nan("");
 const double kInf = std::numeric_limits<double>::infinity();
 
 class ShapeCanvas : public ::testing::Test {
-protected:
+ protected:
   LightTestHost host;
   LightParameters params;
   HostBufferRef shape = makePlaneOf(host.document(), 16, 12, [](int x, int y) { return 20 + 9 * x + 7 * y; });
@@ -208,7 +208,8 @@ TEST(PlaceShape, DropsWhatFallsOutside) {
       EXPECT_EQ(canvas->row(y)[x], inside ? shape->row(y - 3)[x + 2] : 0) << x << "," << y;
     }
   HostBufferRef empty = makePlaneOf(host.document(), 6, 6, [](int, int) { return 0; });
-  const int32_t extremes[] = {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 6, -5};
+  const int32_t extremes[] = {std::numeric_limits<int32_t>::max(), std::numeric_limits<int32_t>::min(), 6,
+                              -5};
   for (int32_t ox : extremes)
     for (int32_t oy : extremes) placeShape(*empty, *shape, ox, oy);
   for (uint8_t v : bytesOf(*empty)) EXPECT_EQ(v, 0);

@@ -40,8 +40,10 @@ TEST(RotationAngle, RemainderMatchesLoops) {
   std::mt19937_64 rng(7);
   std::uniform_real_distribution<double> wide(-1e5, 1e5);
   std::uniform_real_distribution<double> near(-64.0, -44.0);
-  std::vector<double> angles = {0.0, -0.0, 45.0, -45.0, 90.0, -90.0, 135.0, 225.0, 315.0, 360.0, -360.0, 405.0,
-                                -405.0, 44.999999999999, 45.000000000001, 1e-300, -1e-300, 720.5, -719.25};
+  std::vector<double> angles = {0.0,    -0.0,    45.0,   -45.0,           90.0,
+                                -90.0,  135.0,   225.0,  315.0,           360.0,
+                                -360.0, 405.0,   -405.0, 44.999999999999, 45.000000000001,
+                                1e-300, -1e-300, 720.5,  -719.25};
   for (int i = 0; i < 20000; ++i) angles.push_back(wide(rng));
   for (int i = 0; i < 20000; ++i) angles.push_back(-near(rng));  // a just below -45 before the crossing
   for (int i = 0; i < 2000; ++i) angles.push_back(-near(rng) + 360.0 * (1 + i % 50));
