@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "LightTestHost.h"
+#include "host/Errors.h"
 #include "render/Displacement.h"
 #include "render/LightRenderer.h"
 #include "render/MatteTable.h"
@@ -226,6 +227,27 @@ TEST_P(TileSplit, TilesAgreeWithTheWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Displacement, TileSplit, ::testing::Values(0.0, 15.0, -40.0));
+
+// A scale beyond what any host can give ends the render with -108 (the
+// host's own answer), in both modes, and every buffer goes back to the host.
+TEST_F(LightRendererTest, HugeScaleEndsWithOutOfMemory) {
+  params.shapeScaleX = 1e12;
+  for (bool preview : {false, true}) {
+    const size_t before = host.liveBuffers();
+    {
+      LightRenderer r(host.document(), params, preview);
+      r.prepareForSize(40, 30);
+      HostBufferRef tile = patternTile(host.document(), plugInModeRGBColor, 40, 30);
+      try {
+        r.renderTile(*tile, whole());
+        ADD_FAILURE() << "no error";
+      } catch (const HostResultError& e) {
+        EXPECT_EQ(e.code(), memFullErr);
+      }
+    }
+    EXPECT_EQ(host.liveBuffers(), before) << preview;
+  }
+}
 
 // Prepare for size rebuilds the matte table from the current parameters.
 TEST_F(LightRendererTest, PrepareRebuildsTheMatteTable) {
