@@ -2,7 +2,6 @@
 // mode, the CMYK ink convention, and the refusal of what is not supported.
 #include <gtest/gtest.h>
 #include <png.h>
-#include <tiffio.h>
 
 #include <cstdio>
 // clang-format off
@@ -14,6 +13,10 @@
 
 #include "support/AppTestSupport.h"
 #include "app/ImageFile.h"
+
+// libtiff marks its own int16/int32 names deprecated; it comes after the host
+// interface headers, which declare those names first, so their uses stay clean.
+#include <tiffio.h>
 
 using namespace veyra;
 using app::ColorMode;
