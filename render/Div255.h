@@ -18,4 +18,12 @@ inline uint32_t div255(uint32_t x) {
   return static_cast<uint32_t>((static_cast<uint64_t>(x) * 2155905153u) >> 39);
 }
 
+// x / 255 rounded down for x <= 255 x 255 (a product of two bytes), in
+// 16-bit arithmetic so that loops over bytes vectorise in 16-bit lanes.
+// x + 1 + (x >> 8) <= 65280 never leaves 16 bits; the form is exact up to
+// x = 65534, every value this range reaches.
+inline uint16_t div255Small(uint16_t x) {
+  return static_cast<uint16_t>(static_cast<uint16_t>(x + 1u + (x >> 8)) >> 8);
+}
+
 }  // namespace veyra

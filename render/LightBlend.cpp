@@ -1,5 +1,8 @@
 #include "render/LightBlend.h"
 
+#include <algorithm>
+#include <type_traits>
+
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
 
@@ -14,23 +17,46 @@ double lightBrightnessFactor(double brightnessPercent) {
 
 namespace {
 
-// Channel layouts: bytes per pixel and the number of leading bytes changed.
-struct GrayLayout {
-  static constexpr int kStride = 1, kChannels = 1;
-};
-struct RgbLayout {
-  static constexpr int kStride = 4, kChannels = 3;
-};
-struct CmykLayout {
-  static constexpr int kStride = 4, kChannels = 4;
+// Bytes per vector pass: a multiple of every pixel size (1 and 4), so a
+// per-byte pattern of weights repeats unchanged from pass to pass.
+constexpr int kChunk = 64;
+
+// Bytes per pixel and leading bytes changed; stride 0 for the image modes the
+// blends leave alone.
+struct Layout {
+  int stride = 0;
+  int channels = 0;
 };
 
-// The three light operators on one channel: p combined with `amount`
-// (a colour byte or light image byte) at strength `weight`.
+Layout layoutOf(int16_t imageMode) {
+  switch (imageMode) {
+    case plugInModeGrayScale:
+      return {1, 1};
+    case plugInModeRGBColor:
+      return {4, 3};
+    case plugInModeCMYKColor:
+      return {4, 4};
+    default:
+      return {};
+  }
+}
+
+// The three light operators on one channel p. apply() combines p with
+// `amount` (a colour byte or light image byte) at strength `weight` up to
+// 65535. small() does the same for a strength of at most 255, where every
+// product of two bytes fits 16 bits (the vector loops); withAmount() takes
+// the weighted amount, limited to 255, straight from a table.
 struct AddOp {
   static uint8_t apply(uint32_t p, uint32_t amount, uint32_t weight) {
     const uint32_t v = p + div255(amount * weight);
     return static_cast<uint8_t>(v > 255 ? 255 : v);
+  }
+  static uint8_t withAmount(uint16_t p, uint16_t d) {
+    const auto v = static_cast<uint16_t>(p + d);
+    return static_cast<uint8_t>(v > 255 ? 255 : v);
+  }
+  static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
+    return withAmount(p, div255Small(static_cast<uint16_t>(amount * weight)));
   }
 };
 struct SubtractOp {
@@ -38,69 +64,135 @@ struct SubtractOp {
     const uint32_t d = div255(amount * weight);
     return static_cast<uint8_t>(p > d ? p - d : 0);
   }
+  static uint8_t withAmount(uint16_t p, uint16_t d) { return static_cast<uint8_t>(p > d ? p - d : 0); }
+  static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
+    return withAmount(p, div255Small(static_cast<uint16_t>(amount * weight)));
+  }
 };
 struct ScreenOp {
   static uint8_t apply(uint32_t p, uint32_t amount, uint32_t weight) { return screen(p, amount, weight); }
+  // screen() below 256: no full screens, one partial screen with
+  // w = div255(amount x weight); a zero weight gives w = 0 and leaves p.
+  static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
+    const uint16_t w = div255Small(static_cast<uint16_t>(amount * weight));
+    const auto r = static_cast<uint16_t>(p + w - div255Small(static_cast<uint16_t>(p * w)));
+    return static_cast<uint8_t>(r > 255 ? 255 : r);
+  }
 };
 
-// Matte source: the strength T comes from the light map, the amount is the
-// colour; the same T for every channel of a pixel.
-template <typename Layout, typename Op>
-void matteRows(uint32_t a, const uint8_t* col, uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
-               int32_t lightRowBytes, int32_t width, int32_t height) {
+// p[j] = Op::small(p[j], in[j], w[j]) for j < n <= kChunk; the full pass has
+// a constant count so that it vectorises.
+template <typename Op>
+inline void smallChunk(uint8_t* p, const uint8_t* in, const uint16_t* w, int n) {
+  if (n == kChunk) {
+    for (int j = 0; j < kChunk; ++j) p[j] = Op::small(p[j], in[j], w[j]);
+  } else {
+    for (int j = 0; j < n; ++j) p[j] = Op::small(p[j], in[j], w[j]);
+  }
+}
+
+// The per-byte strengths of a pass: value[k] for the changed channels, 0 for
+// the rest (RGB byte 3), which every operator leaves as it is.
+void weightPattern(const Layout& layout, const uint32_t value[4], uint16_t w[kChunk]) {
+  for (int j = 0; j < kChunk; ++j) {
+    const int k = j % layout.stride;
+    w[j] = k < layout.channels ? static_cast<uint16_t>(value[k]) : 0;
+  }
+}
+
+// Image source with every strength C[k] <= 255: the rows as runs of bytes.
+template <typename Op>
+void imageRowsSmall(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
+                    int32_t imageRowBytes, int32_t rowLength, int32_t height) {
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
+    for (int32_t j = 0; j < rowLength; j += kChunk) smallChunk<Op>(p + j, i + j, w, std::min(kChunk, rowLength - j));
+  }
+}
+
+// Add or Subtract with weighted amounts from per-channel tables indexed by
+// the light value of the byte (image source) or pixel (matte source).
+template <typename Op, bool kPerPixel>
+void tableRows(const Layout& layout, const uint8_t table[4][256], uint8_t* tile, int32_t tileRowBytes,
+               const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
-    for (int32_t x = 0; x < width; ++x, p += Layout::kStride) {
-      const uint32_t t = div255(a * l[x]);  // 0..65535
-      for (int k = 0; k < Layout::kChannels; ++k) p[k] = Op::apply(p[k], col[k], t);
+    for (int32_t x = 0; x < width; ++x, p += layout.stride) {
+      const uint8_t* src = kPerPixel ? l + x : l + static_cast<intptr_t>(x) * layout.stride;
+      for (int k = 0; k < layout.channels; ++k) p[k] = Op::withAmount(p[k], table[k][src[kPerPixel ? 0 : k]]);
     }
   }
 }
 
-// Image source: in Add and Subtract the light image byte is weighted by C;
-// in Screen it takes the colour's place with C as the strength. Both are
-// apply(p, I, C) with the operands ordered by the operator.
-template <typename Layout, typename Op>
-void imageRows(const uint32_t* c, uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
+// Image source, any strengths: apply(p, I, C) per changed channel.
+template <typename Op>
+void imageRows(const Layout& layout, const uint32_t* c, uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
                int32_t imageRowBytes, int32_t width, int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
-    for (int32_t x = 0; x < width; ++x, p += Layout::kStride, i += Layout::kStride) {
-      for (int k = 0; k < Layout::kChannels; ++k) p[k] = Op::apply(p[k], i[k], c[k]);
+    for (int32_t x = 0; x < width; ++x, p += layout.stride, i += layout.stride)
+      for (int k = 0; k < layout.channels; ++k) p[k] = Op::apply(p[k], i[k], c[k]);
+  }
+}
+
+// Matte source with A <= 255, so T = div255(A x L) <= 255: each pass spreads
+// T over the bytes of its pixels and runs the byte loop with the colour as
+// strength (every operator is symmetric in amount and strength below 256).
+template <typename Op, int kStride>
+void matteRowsSmall(uint32_t a, const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
+                    int32_t lightRowBytes, int32_t width, int32_t height) {
+  constexpr int kPixels = kChunk / kStride;
+  uint8_t t[kChunk];
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
+    for (int32_t x = 0; x < width; x += kPixels) {
+      const int n = static_cast<int>(std::min<int32_t>(kPixels, width - x));
+      for (int i = 0; i < n; ++i) {
+        const auto v = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(a * l[x + i])));
+        for (int k = 0; k < kStride; ++k) t[i * kStride + k] = v;
+      }
+      smallChunk<Op>(p + static_cast<intptr_t>(x) * kStride, t, w, n * kStride);
     }
   }
 }
 
-// Calls body(Layout{}, Op{}) for the image mode and blend mode; returns
-// without calling it for any other mode.
-template <typename Body>
-void dispatch(int16_t imageMode, int32_t mode, Body body) {
-  auto withOp = [&](auto layout) {
-    switch (mode) {
-      case kLightAdd:
-        body(layout, AddOp{});
-        break;
-      case kLightSubtract:
-        body(layout, SubtractOp{});
-        break;
-      case kLightScreen:
-        body(layout, ScreenOp{});
-        break;
-      default:
-        break;
+// Matte source, any A: T from a table per light value.
+template <typename Op>
+void matteRows(const Layout& layout, const uint16_t strength[256], const uint8_t* col, uint8_t* tile,
+               int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height) {
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
+    for (int32_t x = 0; x < width; ++x, p += layout.stride) {
+      const uint32_t t = strength[l[x]];
+      for (int k = 0; k < layout.channels; ++k) p[k] = Op::apply(p[k], col[k], t);
     }
-  };
-  switch (imageMode) {
-    case plugInModeGrayScale:
-      withOp(GrayLayout{});
+  }
+}
+
+// min(255, div255(factor[k] x v)) for every channel k and byte v.
+void amountTable(const Layout& layout, const uint32_t factor[4], uint8_t table[4][256]) {
+  for (int k = 0; k < layout.channels; ++k)
+    for (uint32_t v = 0; v < 256; ++v) table[k][v] = static_cast<uint8_t>(std::min<uint32_t>(255, div255(factor[k] * v)));
+}
+
+// Calls body(Op{}) for the blend mode; returns without calling it for any
+// other mode.
+template <typename Body>
+void withOp(int32_t mode, Body body) {
+  switch (mode) {
+    case kLightAdd:
+      body(AddOp{});
       break;
-    case plugInModeRGBColor:
-      withOp(RgbLayout{});
+    case kLightSubtract:
+      body(SubtractOp{});
       break;
-    case plugInModeCMYKColor:
-      withOp(CmykLayout{});
+    case kLightScreen:
+      body(ScreenOp{});
       break;
     default:
       break;
@@ -112,52 +204,93 @@ void dispatch(int16_t imageMode, int32_t mode, Body body) {
 void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode,
                      uint8_t* tile, int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes,
                      int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) return;
+  const Layout layout = layoutOf(imageMode);
+  if (width <= 0 || height <= 0 || layout.stride == 0) return;
   const uint32_t a = static_cast<uint32_t>(lightBrightnessFactor(brightnessPercent) * 255.0);  // 0..65535
-  dispatch(imageMode, mode, [&](auto layout, auto op) {
-    matteRows<decltype(layout), decltype(op)>(a, col, tile, tileRowBytes, light, lightRowBytes, width,
-                                              height);
+  const uint32_t colour[4] = {col[0], col[1], col[2], col[3]};
+  withOp(mode, [&](auto op) {
+    using Op = decltype(op);
+    if (a <= 255) {
+      uint16_t w[kChunk];
+      weightPattern(layout, colour, w);
+      if (layout.stride == 1)
+        matteRowsSmall<Op, 1>(a, w, tile, tileRowBytes, light, lightRowBytes, width, height);
+      else
+        matteRowsSmall<Op, 4>(a, w, tile, tileRowBytes, light, lightRowBytes, width, height);
+      return;
+    }
+    uint16_t strength[256];
+    for (uint32_t v = 0; v < 256; ++v) strength[v] = static_cast<uint16_t>(div255(a * v));
+    if constexpr (std::is_same_v<Op, ScreenOp>) {
+      matteRows<Op>(layout, strength, col, tile, tileRowBytes, light, lightRowBytes, width, height);
+    } else {
+      uint8_t table[4][256];
+      for (int k = 0; k < layout.channels; ++k)
+        for (int v = 0; v < 256; ++v)
+          table[k][v] = static_cast<uint8_t>(std::min<uint32_t>(255, div255(colour[k] * strength[v])));
+      tableRows<Op, true>(layout, table, tile, tileRowBytes, light, lightRowBytes, width, height);
+    }
   });
 }
 
 void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4], int16_t imageMode,
                      uint8_t* tile, int32_t tileRowBytes, const uint8_t* lightImage,
                      int32_t lightImageRowBytes, int32_t width, int32_t height) {
-  if (width <= 0 || height <= 0) return;
+  const Layout layout = layoutOf(imageMode);
+  if (width <= 0 || height <= 0 || layout.stride == 0) return;
   const double b = lightBrightnessFactor(brightnessPercent);
   uint32_t c[4];
   for (int k = 0; k < 4; ++k) c[k] = static_cast<uint32_t>(b * col[k]);  // 0..65535
-  dispatch(imageMode, mode, [&](auto layout, auto op) {
-    imageRows<decltype(layout), decltype(op)>(c, tile, tileRowBytes, lightImage, lightImageRowBytes, width,
-                                              height);
+  const bool small = *std::max_element(c, c + layout.channels) <= 255;
+  withOp(mode, [&](auto op) {
+    using Op = decltype(op);
+    if (small) {
+      uint16_t w[kChunk];
+      weightPattern(layout, c, w);
+      imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, width * layout.stride, height);
+    } else if constexpr (std::is_same_v<Op, ScreenOp>) {
+      imageRows<Op>(layout, c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
+    } else {
+      uint8_t table[4][256];
+      amountTable(layout, c, table);
+      tableRows<Op, false>(layout, table, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
+    }
   });
 }
 
 void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
                         int32_t lightRowBytes, int32_t width, int32_t height, uint8_t* lightImage,
                         int32_t lightImageRowBytes) {
-  if (width <= 0 || height <= 0) return;
-  int stride, channels;
-  switch (imageMode) {
-    case plugInModeGrayScale:
-      stride = 1, channels = 1;
-      break;
-    case plugInModeRGBColor:
-      stride = 4, channels = 3;
-      break;
-    case plugInModeCMYKColor:
-      stride = 4, channels = 4;
-      break;
-    default:
-      return;
+  const Layout layout = layoutOf(imageMode);
+  if (width <= 0 || height <= 0 || layout.stride == 0) return;
+  if (layout.stride == 1) {
+    for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+      const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
+      uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
+      for (int32_t x = 0; x < width; ++x) out[x] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[x] * l[x])));
+    }
+    return;
   }
+  // Four-byte pixels: each pass spreads the light values over the bytes of
+  // their pixels, with 0 for an unchanged byte so that it comes out 0.
+  constexpr int kPixels = kChunk / 4;
+  uint8_t mask[4];
+  for (int k = 0; k < 4; ++k) mask[k] = k < layout.channels ? 0xFF : 0;
+  uint8_t spread[kChunk];
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
     uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
-    for (int32_t x = 0; x < width; ++x, p += stride, out += stride) {
-      for (int k = 0; k < channels; ++k) out[k] = static_cast<uint8_t>(div255(uint32_t{p[k]} * l[x]));
-      for (int k = channels; k < stride; ++k) out[k] = 0;
+    for (int32_t x = 0; x < width; x += kPixels, p += kChunk, out += kChunk) {
+      const int n = static_cast<int>(std::min<int32_t>(kPixels, width - x));
+      for (int i = 0; i < n; ++i)
+        for (int k = 0; k < 4; ++k) spread[i * 4 + k] = l[x + i] & mask[k];
+      if (n == kPixels) {
+        for (int j = 0; j < kChunk; ++j) out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
+      } else {
+        for (int j = 0; j < n * 4; ++j) out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
+      }
     }
   }
 }

@@ -36,6 +36,12 @@ TEST(Div255, ExactAcrossThirtyTwoBits) {
   for (uint32_t x = 0xFFFFFFFFu - 600u; x != 0; ++x) ASSERT_EQ(div255(x), x / 255u) << "x = " << x;
 }
 
+// The 16-bit form used by the vector loops, over every product of two bytes.
+TEST(Div255, SmallFormExactForByteProducts) {
+  for (uint32_t x = 0; x <= 255u * 255u; ++x)
+    if (div255Small(static_cast<uint16_t>(x)) != x / 255u) FAIL() << "x = " << x;
+}
+
 // The screen operator written plainly: T / 256 full screens, then the rest.
 int referenceScreen(int base, int col, int t) {
   int r = base;
@@ -148,6 +154,57 @@ INSTANTIATE_TEST_SUITE_P(
                        ::testing::Values(int32_t{kLightAdd}, int32_t{kLightSubtract}, int32_t{kLightScreen}),
                        ::testing::Values(0.0, 37.5, 100.0, 250.0, 1000.0, 25700.0)));
 
+// Random tiles of every width class the byte loops split rows into (a
+// partial pass only, exactly one pass, one pass and a few bytes, several),
+// padded rows, random colours, and brightness on both sides of the point
+// where a strength first exceeds a byte (255 / 254 = 100.39 %), up to the
+// clamp; against the plain definitions, byte for byte, padding included.
+class LightBlendRandom : public ::testing::TestWithParam<std::tuple<int16_t, int32_t>> {};
+
+TEST_P(LightBlendRandom, MatchesDefinitions) {
+  const auto [imageMode, mode] = GetParam();
+  const int stride = test::bytesPerPixel(imageMode);
+  std::mt19937 rng(700u + static_cast<uint32_t>(imageMode * 3 + mode));
+  uint32_t seed = 800u;
+  for (int32_t width : {1, 3, 15, 16, 17, 63, 64, 65, 130}) {
+    for (double brightness : {0.0, 0.4, 50.0, 99.9, 100.0, 100.39, 100.4, 180.0, 25699.0, 25700.0}) {
+      const uint8_t col[4] = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
+                              static_cast<uint8_t>(rng())};
+      const int padding = static_cast<int>(rng() % 5);
+      const Tile light(width, 3, 1, padding, ++seed);
+      const Tile image(width, 3, stride, padding + 1, ++seed);
+      Tile matteTile(width, 3, stride, padding + 2, ++seed);
+      Tile imageTile = matteTile;
+      const Tile before = matteTile;
+      lightBlendMatte(mode, brightness, col, imageMode, matteTile.data(), matteTile.rowBytes, light.data(),
+                      light.rowBytes, width, 3);
+      lightBlendImage(mode, brightness, col, imageMode, imageTile.data(), imageTile.rowBytes, image.data(),
+                      image.rowBytes, width, 3);
+      const int a = static_cast<int>(brightness * 0.01 * 255.0);
+      Tile expectMatte = before, expectImage = before;
+      for (int32_t y = 0; y < 3; ++y)
+        for (int32_t x = 0; x < width; ++x)
+          for (int k = 0; k < changedChannels(imageMode); ++k) {
+            const int p = before.pixel(x, y)[k];
+            const int t = a * *light.pixel(x, y) / 255;
+            expectMatte.pixel(x, y)[k] = static_cast<uint8_t>(referenceLight(mode, p, col[k], t));
+            const int c = static_cast<int>(brightness * 0.01 * col[k]);
+            const int i = image.pixel(x, y)[k];
+            expectImage.pixel(x, y)[k] = static_cast<uint8_t>(
+                mode == kLightScreen ? referenceScreen(p, i, c) : referenceLight(mode, p, i, c));
+          }
+      ASSERT_EQ(matteTile.bytes, expectMatte.bytes) << "matte source, width " << width << " brightness " << brightness;
+      ASSERT_EQ(imageTile.bytes, expectImage.bytes) << "image source, width " << width << " brightness " << brightness;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllModes, LightBlendRandom,
+                         ::testing::Combine(::testing::Values(int16_t{plugInModeGrayScale}, int16_t{plugInModeRGBColor},
+                                                              int16_t{plugInModeCMYKColor}),
+                                            ::testing::Values(int32_t{kLightAdd}, int32_t{kLightSubtract},
+                                                              int32_t{kLightScreen})));
+
 TEST(LightBlend, FullAddSaturates) {
   Tile tile(5, 2, 4, 0, 11u);
   Tile light(5, 2, 1, 0, 12u);
@@ -243,6 +300,28 @@ TEST_P(LightImage, MultiplyByLightMap) {
       }
     for (int32_t i = 19 * stride; i < out.rowBytes; ++i)
       ASSERT_EQ(out.bytes[y * out.rowBytes + i], outBefore.bytes[y * out.rowBytes + i]);
+  }
+}
+
+// The light image over the widths the passes split rows into, against the
+// plain product, padding untouched.
+TEST_P(LightImage, MultiplyByLightMapAnyWidth) {
+  const int16_t imageMode = GetParam();
+  const int stride = test::bytesPerPixel(imageMode);
+  uint32_t seed = 900u;
+  for (int32_t width : {1, 2, 15, 16, 17, 63, 64, 65, 131}) {
+    const Tile tile(width, 2, stride, 3, ++seed);
+    const Tile light(width, 2, 1, 1, ++seed);
+    Tile out(width, 2, stride, 2, ++seed);
+    Tile expected = out;
+    for (int32_t y = 0; y < 2; ++y)
+      for (int32_t x = 0; x < width; ++x)
+        for (int k = 0; k < stride; ++k)
+          expected.pixel(x, y)[k] = static_cast<uint8_t>(
+              k < changedChannels(imageMode) ? tile.pixel(x, y)[k] * *light.pixel(x, y) / 255 : 0);
+    multiplyByLightMap(imageMode, tile.data(), tile.rowBytes, light.data(), light.rowBytes, width, 2, out.data(),
+                       out.rowBytes);
+    ASSERT_EQ(out.bytes, expected.bytes) << "width " << width;
   }
 }
 
