@@ -46,7 +46,7 @@ int32 asCString(ASZString s, char* buffer, size_t size) {
   return noErr;
 }
 
-SPErr getPluginFileSpecification(SPPluginRef plugin, SPPlatformFileSpecification* file) {
+SPErr getPluginFilePath(SPPluginRef plugin, SPPlatformFilePath* file) {
   FilterHost* host = FilterHost::current();
   if (plugin == nullptr || file == nullptr || host == nullptr || plugin != host->pluginRef()) return kParamErr;
   if (plugin->path.size() >= sizeof file->path) return kParamErr;
@@ -62,7 +62,7 @@ SPErr getPluginName(SPPluginRef plugin, const char** name) {
 }
 
 const ASZStringSuite1 gZString = {makeFromCString, release, asCString};
-const SPPluginsSuite4 gPlugins = {getPluginFileSpecification, getPluginName};
+const SPPluginsSuite4 gPlugins = {getPluginFilePath, getPluginName};
 
 }  // namespace
 

@@ -12,10 +12,10 @@ extern "C" {
 #define kSPPluginsSuiteVersion4 4
 
 /* A file path: UTF-8 with '/' separators, zero-terminated. */
-typedef struct SPPlatformFileSpecification { char path[300]; } SPPlatformFileSpecification;
+typedef struct SPPlatformFilePath { char path[300]; } SPPlatformFilePath;
 
 typedef struct SPPluginsSuite4 {
-  SPErr (*GetPluginFileSpecification)(SPPluginRef plugin, SPPlatformFileSpecification* file);
+  SPErr (*GetPluginFilePath)(SPPluginRef plugin, SPPlatformFilePath* file);
   SPErr (*GetPluginName)(SPPluginRef plugin, const char** name);
 } SPPluginsSuite4;
 

@@ -503,8 +503,8 @@ void LightDialog::onSelectShape(ADM::CallbackObject*, void*, void*) {
       const void* table = nullptr;
       const SPErr err = set->acquire(kSPPluginsSuite, kSPPluginsSuiteVersion4, &table);
       if (err != kSPNoError) throw SuiteError(err);
-      SPPlatformFileSpecification file{};
-      static_cast<const SPPluginsSuite4*>(table)->GetPluginFileSpecification(
+      SPPlatformFilePath file{};
+      static_cast<const SPPluginsSuite4*>(table)->GetPluginFilePath(
           static_cast<SPPluginRef>(record_->plugInRef), &file);
       set->release(kSPPluginsSuite, kSPPluginsSuiteVersion4);
       file.path[sizeof file.path - 1] = 0;

@@ -153,8 +153,8 @@ TEST_F(HostServices, PluginsSuiteAnswersTheModulesFile) {
   const app::PluginModule m = app::PluginModule::inProcess([](int16, void*, intptr_t*, int16*) {}, "/opt/x/KVO_Veyra.8bf");
   host.call(m, filterSelectorPrepare);
   auto* plugins = acquire<SPPluginsSuite4>(kSPPluginsSuite, kSPPluginsSuiteVersion4);
-  SPPlatformFileSpecification file{};
-  ASSERT_EQ(plugins->GetPluginFileSpecification(static_cast<SPPluginRef>(record().plugInRef), &file), kSPNoError);
+  SPPlatformFilePath file{};
+  ASSERT_EQ(plugins->GetPluginFilePath(static_cast<SPPluginRef>(record().plugInRef), &file), kSPNoError);
   EXPECT_STREQ(file.path, "/opt/x/KVO_Veyra.8bf");
   const char* name = nullptr;
   ASSERT_EQ(plugins->GetPluginName(static_cast<SPPluginRef>(record().plugInRef), &name), kSPNoError);
