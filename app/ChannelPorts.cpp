@@ -8,6 +8,7 @@
 // written (those covering any of it, rounded outward), so reading the whole
 // source rectangle writes the whole destination.
 #include <algorithm>
+#include <cstring>
 
 #include "app/AreaScale.h"
 #include "app/FilterHost.h"
@@ -32,6 +33,31 @@ bool validMemory(const PixelMemoryDesc* m) {
 
 uint8_t* sampleAt(const PixelMemoryDesc* m, int64_t row, int64_t col) {
   return static_cast<uint8_t*>(m->data) + (row * m->rowBits + col * m->colBits + m->bitOffset) / 8;
+}
+
+// n samples from src, srcStep bytes apart, to dst, dstStep bytes apart. The
+// planes of the document have a step of 1; interleaved buffers commonly 1, 3
+// or 4 (a constant step lets the loop run without reloading anything).
+template <int kSrcStep, int kDstStep>
+void copyStepped(const uint8_t* src, uint8_t* dst, int32 n) {
+  for (int32 i = 0; i < n; ++i) dst[static_cast<intptr_t>(i) * kDstStep] = src[static_cast<intptr_t>(i) * kSrcStep];
+}
+
+void copySamples(const uint8_t* src, intptr_t srcStep, uint8_t* dst, intptr_t dstStep, int32 n) {
+  if (n <= 0) return;
+  if (srcStep == 1 && dstStep == 1) {
+    std::memmove(dst, src, static_cast<size_t>(n));
+  } else if (srcStep == 1 && dstStep == 4) {
+    copyStepped<1, 4>(src, dst, n);
+  } else if (srcStep == 4 && dstStep == 1) {
+    copyStepped<4, 1>(src, dst, n);
+  } else if (srcStep == 1 && dstStep == 3) {
+    copyStepped<1, 3>(src, dst, n);
+  } else if (srcStep == 3 && dstStep == 1) {
+    copyStepped<3, 1>(src, dst, n);
+  } else {
+    for (int32 i = 0; i < n; ++i) dst[i * dstStep] = src[i * srcStep];
+  }
 }
 
 // The host that owns the port, or null for a port that is none of the current host's.
@@ -64,9 +90,11 @@ int32 readPixels(PIChannelPort port, int32 level, const VRect* rect, const Pixel
     const Document& doc = host->document();
     const VRect area = intersect(*rect, VRect{0, 0, doc.height(), doc.width()});
     const uint8_t* plane = doc.channel(port->channel);
+    const intptr_t step = destination->colBits / 8;  // validMemory: whole bytes
     for (int32 y = area.top; y < area.bottom; ++y) {
       const uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
-      for (int32 x = area.left; x < area.right; ++x) *sampleAt(destination, y - rect->top, x - rect->left) = line[x];
+      copySamples(line + area.left, 1, sampleAt(destination, y - rect->top, area.left - rect->left), step,
+                  area.right - area.left);
     }
     if (wroteRect != nullptr) *wroteRect = area;
   }
@@ -83,9 +111,11 @@ int32 writePixels(PIChannelPort port, const VRect* rect, const PixelMemoryDesc* 
     Document& doc = host->document();
     const VRect area = intersect(intersect(*rect, VRect{0, 0, doc.height(), doc.width()}), host->filterRect());
     uint8_t* plane = doc.channel(port->channel);
+    const intptr_t step = source->colBits / 8;  // validMemory: whole bytes
     for (int32 y = area.top; y < area.bottom; ++y) {
       uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
-      for (int32 x = area.left; x < area.right; ++x) line[x] = *sampleAt(source, y - rect->top, x - rect->left);
+      copySamples(sampleAt(source, y - rect->top, area.left - rect->left), step, line + area.left, 1,
+                  area.right - area.left);
     }
   }
   note(host, PortAccess::Write, port, rect, VRect{}, result);

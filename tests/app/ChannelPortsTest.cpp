@@ -4,6 +4,7 @@
 // reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -91,6 +92,69 @@ TEST_F(ChannelPorts, WritesLandInsideTheFilterRectangleOnly) {
       }
   EXPECT_TRUE(test::writesOutside(host.calls(), host.filterRect())) << "the request itself is recorded as asked";
 }
+
+// Memory layouts the transport copies rows through: samples per pixel (the
+// step between samples), padding bytes per row, the sample's byte within its
+// pixel (as a bit offset), and rows stored bottom-up (negative rowBits).
+struct MemoryLayout {
+  int step;
+  int padding;
+  int offsetBytes;
+  bool bottomUp;
+};
+
+class ChannelPortLayouts : public ChannelPorts, public testing::WithParamInterface<MemoryLayout> {};
+
+// Random rectangles, some reaching outside the image and the filter
+// rectangle, read and written through the layout; every byte of the memory
+// and of the document against plain per-sample copies.
+TEST_P(ChannelPortLayouts, ReadsAndWritesMatchPlainSampleCopies) {
+  const MemoryLayout l = GetParam();
+  const VRect filter{1, 2, 11, 17};
+  host.setFilterRect(filter);
+  host.call(app::PluginModule::inProcess([](int16, void*, intptr_t*, int16*) {}), filterSelectorPrepare);
+  std::mt19937 rng(static_cast<uint32_t>(l.step * 100 + l.padding * 10 + l.offsetBytes + (l.bottomUp ? 5000 : 0)));
+  for (int trial = 0; trial < 24; ++trial) {
+    const int top = static_cast<int>(rng() % 16) - 3, left = static_cast<int>(rng() % 24) - 3;
+    const int h = 1 + static_cast<int>(rng() % 8), w = 1 + static_cast<int>(rng() % 20);
+    const VRect r{top, left, top + h, left + w};
+    const int rowBytes = w * l.step + l.padding;
+    std::vector<uint8_t> buf(static_cast<size_t>(rowBytes) * h);
+    for (auto& b : buf) b = static_cast<uint8_t>(rng());
+    PixelMemoryDesc m{buf.data() + (l.bottomUp ? static_cast<size_t>(h - 1) * rowBytes : 0),
+                      (l.bottomUp ? -rowBytes : rowBytes) * 8, l.step * 8, l.offsetBytes * 8, 8};
+    auto index = [&](int row, int col) {
+      return static_cast<size_t>((l.bottomUp ? h - 1 - row : row) * rowBytes + col * l.step + l.offsetBytes);
+    };
+    const int c = trial % 3;
+    auto expected = buf;
+    for (int y = std::max(top, 0); y < std::min(top + h, 12); ++y)
+      for (int x = std::max(left, 0); x < std::min(left + w, 20); ++x)
+        expected[index(y - top, x - left)] = hosted.doc.at(c, x, y);
+    VRect wrote{};
+    ASSERT_EQ(ports->ReadPixelsFromLevel(channel(c)->port, 0, &r, &m, &wrote), 0);
+    ASSERT_EQ(buf, expected) << "read " << test::rectText(r);
+
+    for (auto& b : buf) b = static_cast<uint8_t>(rng());
+    app::Document after = hosted.doc;
+    for (int y = std::max(top, filter.top); y < std::min(top + h, filter.bottom); ++y)
+      for (int x = std::max(left, filter.left); x < std::min(left + w, filter.right); ++x)
+        after.at(c, x, y) = buf[index(y - top, x - left)];
+    ASSERT_EQ(ports->WritePixelsToBaseLevel(channel(c)->writePort, &r, &m), 0);
+    for (int k = 0; k < 3; ++k)
+      for (int y = 0; y < 12; ++y)
+        for (int x = 0; x < 20; ++x)
+          ASSERT_EQ(hosted.doc.at(k, x, y), after.at(k, x, y)) << "write " << test::rectText(r) << " channel " << k
+                                                               << " at " << x << "," << y;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, ChannelPortLayouts,
+                         testing::Values(MemoryLayout{1, 0, 0, false}, MemoryLayout{1, 3, 0, true},
+                                         MemoryLayout{2, 1, 1, false}, MemoryLayout{3, 0, 2, false},
+                                         MemoryLayout{3, 2, 0, true}, MemoryLayout{4, 0, 0, false},
+                                         MemoryLayout{4, 5, 3, false}, MemoryLayout{4, 0, 1, true},
+                                         MemoryLayout{5, 2, 4, false}));
 
 TEST_F(ChannelPorts, PortsServeOnlyTheirDirection) {
   const VRect r{0, 0, 1, 1};
