@@ -1,6 +1,9 @@
 #include "render/MatteExtraction.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "render/Div255.h"
 
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
@@ -84,12 +87,56 @@ void extractRows(const uint8_t* tile, int32_t tileRowBytes, int32_t width, int32
   }
 }
 
+// Pixels per pass of the luminance loop.
+constexpr int kPass = 64;
+
+// RGB luminance: a pass of weighted sums (at most 255 x 255, so 16-bit lanes
+// with the 16-bit division suffice and the loop vectorises), then the table.
+void extractRgbLuminance(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, const uint8_t* table,
+                         uint8_t* matte, int32_t matteRowBytes) {
+  uint8_t v[kPass];
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* p = tile + static_cast<intptr_t>(y) * rowBytes;
+    uint8_t* out = matte + static_cast<intptr_t>(y) * matteRowBytes;
+    for (int32_t x = 0; x < w; x += kPass, p += 4 * kPass, out += kPass) {
+      const int n = static_cast<int>(std::min<int32_t>(kPass, w - x));
+      auto sum = [p](int i) {
+        return div255Small(static_cast<uint16_t>(76u * p[4 * i] + 150u * p[4 * i + 1] + 29u * p[4 * i + 2]));
+      };
+      if (n == kPass) {
+        for (int i = 0; i < kPass; ++i) v[i] = static_cast<uint8_t>(sum(i));
+      } else {
+        for (int i = 0; i < n; ++i) v[i] = static_cast<uint8_t>(sum(i));
+      }
+      for (int i = 0; i < n; ++i) out[i] = table[v[i]];
+    }
+  }
+}
+
+// The saturation index depends only on the largest and smallest byte of a
+// pixel: rgbSaturationIndex(max, min, min) gives the same single-precision
+// steps as any pixel with that max and min. Filled once, indexed max x 256 + min.
+struct SaturationTable {
+  uint8_t v[256 * 256] = {};
+  SaturationTable() {
+    for (int mx = 0; mx < 256; ++mx)
+      for (int mn = 0; mn <= mx; ++mn)
+        v[mx * 256 + mn] =
+            rgbSaturationIndex(static_cast<uint8_t>(mx), static_cast<uint8_t>(mn), static_cast<uint8_t>(mn));
+  }
+};
+
+const uint8_t* saturationByMaxMin() {
+  static const SaturationTable table;
+  return table.v;
+}
+
 void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel,
                 const uint8_t* table, uint8_t* matte, int32_t matteRowBytes) {
   auto run = [&](auto value) { extractRows(tile, rowBytes, w, h, table, matte, matteRowBytes, value); };
   switch (channel) {
     case kChannelLuminance:
-      run([](const uint8_t* p) { return rgbLuminance(p[0], p[1], p[2]); });
+      extractRgbLuminance(tile, rowBytes, w, h, table, matte, matteRowBytes);
       break;
     case kChannelRed:
       run([](const uint8_t* p) { return p[0]; });
@@ -113,7 +160,10 @@ void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int
       run([](const uint8_t* p) { return rgbHueIndex(p[0], p[1], p[2]); });
       break;
     case kChannelSaturation:
-      run([](const uint8_t* p) { return rgbSaturationIndex(p[0], p[1], p[2]); });
+      run([saturation = saturationByMaxMin()](const uint8_t* p) {
+        const uint8_t mx = std::max({p[0], p[1], p[2]}), mn = std::min({p[0], p[1], p[2]});
+        return saturation[mx * 256 + mn];
+      });
       break;
     default:
       break;

@@ -111,6 +111,45 @@ INSTANTIATE_TEST_SUITE_P(AllChannels, MatteChannels,
                                                               int16_t{plugInModeCMYKColor}),
                                             ::testing::Range(0, 9)));
 
+// The RGB channels over widths around the luminance loop's 64-pixel passes,
+// and saturation (taken from a table by largest and smallest byte) over every
+// pair of largest and smallest byte, with the middle byte and the order of
+// the bytes varied; against the definitions.
+TEST(MatteExtraction, RgbChannelsAtAnyWidthAndEverySaturation) {
+  const ScrambledTable table;
+  uint32_t seed = 4000u;
+  for (int32_t channel = 0; channel < 9; ++channel)
+    for (int32_t width : {1, 63, 64, 65, 130}) {
+      const Tile tile(width, 2, 4, 3, ++seed);
+      Tile matte(width, 2, 1, 2, ++seed);
+      Tile expected = matte;
+      for (int32_t y = 0; y < 2; ++y)
+        for (int32_t x = 0; x < width; ++x)
+          *expected.pixel(x, y) = table.v[referenceIndex(plugInModeRGBColor, channel, tile.pixel(x, y))];
+      extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, width, 2, channel, table.v, matte.data(),
+                   matte.rowBytes);
+      ASSERT_EQ(matte.bytes, expected.bytes) << "channel " << channel << " width " << width;
+    }
+  Tile tile(256, 256, 4, 0, 1u);
+  Tile matte(256, 256, 1, 0, 2u);
+  for (int order = 0; order < 3; ++order) {
+    for (int32_t mx = 0; mx < 256; ++mx)
+      for (int32_t mn = 0; mn < 256; ++mn) {
+        uint8_t* p = tile.pixel(mn, mx);
+        const int lo = std::min(mx, mn), hi = std::max(mx, mn);
+        p[order] = static_cast<uint8_t>(hi);
+        p[(order + 1) % 3] = static_cast<uint8_t>(lo);
+        p[(order + 2) % 3] = static_cast<uint8_t>(lo + (hi - lo) * (order + 1) / 4);
+      }
+    extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, 256, 256, kChannelSaturation, table.v, matte.data(),
+                 matte.rowBytes);
+    for (int32_t y = 0; y < 256; ++y)
+      for (int32_t x = 0; x < 256; ++x)
+        ASSERT_EQ(*matte.pixel(x, y), table.v[referenceIndex(plugInModeRGBColor, kChannelSaturation, tile.pixel(x, y))])
+            << "pixel " << x << "," << y << " order " << order;
+  }
+}
+
 // The per-pixel helpers over every gray level and the colours that mark the
 // hue circle.
 TEST(MatteExtraction, KnownPixelValues) {
