@@ -40,7 +40,8 @@ uint8_t* sampleAt(const PixelMemoryDesc* m, int64_t row, int64_t col) {
 // or 4 (a constant step lets the loop run without reloading anything).
 template <int kSrcStep, int kDstStep>
 void copyStepped(const uint8_t* src, uint8_t* dst, int32 n) {
-  for (int32 i = 0; i < n; ++i) dst[static_cast<intptr_t>(i) * kDstStep] = src[static_cast<intptr_t>(i) * kSrcStep];
+  for (int32 i = 0; i < n; ++i)
+    dst[static_cast<intptr_t>(i) * kDstStep] = src[static_cast<intptr_t>(i) * kSrcStep];
 }
 
 void copySamples(const uint8_t* src, intptr_t srcStep, uint8_t* dst, intptr_t dstStep, int32 n) {

@@ -25,9 +25,9 @@ std::vector<uint8_t> pattern(size_t size, int step) {
 }
 
 void setRate(benchmark::State& state) {
-  state.counters["MP/s"] = benchmark::Counter(static_cast<double>(kWidth) * kHeight * 1e-6 *
-                                                  static_cast<double>(state.iterations()),
-                                              benchmark::Counter::kIsRate);
+  state.counters["MP/s"] = benchmark::Counter(
+      static_cast<double>(kWidth) * kHeight * 1e-6 * static_cast<double>(state.iterations()),
+      benchmark::Counter::kIsRate);
 }
 
 void BM_MultiplyByLightMap(benchmark::State& state) {
@@ -77,13 +77,18 @@ void BM_ExtractMatte(benchmark::State& state) {
   uint8_t table[256];
   for (int i = 0; i < 256; ++i) table[i] = static_cast<uint8_t>(255 - i);
   for (auto _ : state) {
-    extractMatte(tile.data(), kRowBytes, plugInModeRGBColor, kWidth, kHeight, static_cast<int32_t>(state.range(0)),
-                 table, matte.data(), kWidth);
+    extractMatte(tile.data(), kRowBytes, plugInModeRGBColor, kWidth, kHeight,
+                 static_cast<int32_t>(state.range(0)), table, matte.data(), kWidth);
     benchmark::DoNotOptimize(matte.data());
   }
   setRate(state);
 }
-BENCHMARK(BM_ExtractMatte)->Arg(kChannelLuminance)->Arg(kChannelRed)->Arg(kChannelCyan)->Arg(kChannelHue)->Arg(kChannelSaturation);
+BENCHMARK(BM_ExtractMatte)
+    ->Arg(kChannelLuminance)
+    ->Arg(kChannelRed)
+    ->Arg(kChannelCyan)
+    ->Arg(kChannelHue)
+    ->Arg(kChannelSaturation);
 
 }  // namespace
 

@@ -107,7 +107,8 @@ void imageRowsSmall(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowByte
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
-    for (int32_t j = 0; j < rowLength; j += kChunk) smallChunk<Op>(p + j, i + j, w, std::min(kChunk, rowLength - j));
+    for (int32_t j = 0; j < rowLength; j += kChunk)
+      smallChunk<Op>(p + j, i + j, w, std::min(kChunk, rowLength - j));
   }
 }
 
@@ -128,8 +129,8 @@ void tableRows(const Layout& layout, const uint8_t table[4][256], uint8_t* tile,
 
 // Image source, any strengths: apply(p, I, C) per changed channel.
 template <typename Op>
-void imageRows(const Layout& layout, const uint32_t* c, uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
-               int32_t imageRowBytes, int32_t width, int32_t height) {
+void imageRows(const Layout& layout, const uint32_t* c, uint8_t* tile, int32_t tileRowBytes,
+               const uint8_t* image, int32_t imageRowBytes, int32_t width, int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
@@ -142,8 +143,8 @@ void imageRows(const Layout& layout, const uint32_t* c, uint8_t* tile, int32_t t
 // T over the bytes of its pixels and runs the byte loop with the colour as
 // strength (every operator is symmetric in amount and strength below 256).
 template <typename Op, int kStride>
-void matteRowsSmall(uint32_t a, const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
-                    int32_t lightRowBytes, int32_t width, int32_t height) {
+void matteRowsSmall(uint32_t a, const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes,
+                    const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height) {
   constexpr int kPixels = kChunk / kStride;
   uint8_t t[kChunk];
   for (int32_t y = 0; y < height; ++y) {
@@ -163,7 +164,8 @@ void matteRowsSmall(uint32_t a, const uint16_t w[kChunk], uint8_t* tile, int32_t
 // Matte source, any A: T from a table per light value.
 template <typename Op>
 void matteRows(const Layout& layout, const uint16_t strength[256], const uint8_t* col, uint8_t* tile,
-               int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height) {
+               int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes, int32_t width,
+               int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
@@ -177,7 +179,8 @@ void matteRows(const Layout& layout, const uint16_t strength[256], const uint8_t
 // min(255, div255(factor[k] x v)) for every channel k and byte v.
 void amountTable(const Layout& layout, const uint32_t factor[4], uint8_t table[4][256]) {
   for (int k = 0; k < layout.channels; ++k)
-    for (uint32_t v = 0; v < 256; ++v) table[k][v] = static_cast<uint8_t>(std::min<uint32_t>(255, div255(factor[k] * v)));
+    for (uint32_t v = 0; v < 256; ++v)
+      table[k][v] = static_cast<uint8_t>(std::min<uint32_t>(255, div255(factor[k] * v)));
 }
 
 // Calls body(Op{}) for the blend mode; returns without calling it for any
@@ -247,7 +250,8 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
     if (small) {
       uint16_t w[kChunk];
       weightPattern(layout, c, w);
-      imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, width * layout.stride, height);
+      imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, width * layout.stride,
+                         height);
     } else if constexpr (std::is_same_v<Op, ScreenOp>) {
       imageRows<Op>(layout, c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
     } else {
@@ -268,7 +272,8 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
       const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
       const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
       uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
-      for (int32_t x = 0; x < width; ++x) out[x] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[x] * l[x])));
+      for (int32_t x = 0; x < width; ++x)
+        out[x] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[x] * l[x])));
     }
     return;
   }
@@ -287,9 +292,11 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
       for (int i = 0; i < n; ++i)
         for (int k = 0; k < 4; ++k) spread[i * 4 + k] = l[x + i] & mask[k];
       if (n == kPixels) {
-        for (int j = 0; j < kChunk; ++j) out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
+        for (int j = 0; j < kChunk; ++j)
+          out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
       } else {
-        for (int j = 0; j < n * 4; ++j) out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
+        for (int j = 0; j < n * 4; ++j)
+          out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
       }
     }
   }

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "render/Div255.h"
-
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
+#include "render/Div255.h"
 
 namespace veyra {
 

@@ -113,7 +113,8 @@ TEST_P(ChannelPortLayouts, ReadsAndWritesMatchPlainSampleCopies) {
   const VRect filter{1, 2, 11, 17};
   host.setFilterRect(filter);
   host.call(app::PluginModule::inProcess([](int16, void*, intptr_t*, int16*) {}), filterSelectorPrepare);
-  std::mt19937 rng(static_cast<uint32_t>(l.step * 100 + l.padding * 10 + l.offsetBytes + (l.bottomUp ? 5000 : 0)));
+  const int seed = l.step * 100 + l.padding * 10 + l.offsetBytes + (l.bottomUp ? 5000 : 0);
+  std::mt19937 rng(static_cast<uint32_t>(seed));
   for (int trial = 0; trial < 24; ++trial) {
     const int top = static_cast<int>(rng() % 16) - 3, left = static_cast<int>(rng() % 24) - 3;
     const int h = 1 + static_cast<int>(rng() % 8), w = 1 + static_cast<int>(rng() % 20);
@@ -144,8 +145,8 @@ TEST_P(ChannelPortLayouts, ReadsAndWritesMatchPlainSampleCopies) {
     for (int k = 0; k < 3; ++k)
       for (int y = 0; y < 12; ++y)
         for (int x = 0; x < 20; ++x)
-          ASSERT_EQ(hosted.doc.at(k, x, y), after.at(k, x, y)) << "write " << test::rectText(r) << " channel " << k
-                                                               << " at " << x << "," << y;
+          ASSERT_EQ(hosted.doc.at(k, x, y), after.at(k, x, y))
+              << "write " << test::rectText(r) << " channel " << k << " at " << x << "," << y;
   }
 }
 

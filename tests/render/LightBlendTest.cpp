@@ -168,8 +168,8 @@ TEST_P(LightBlendRandom, MatchesDefinitions) {
   uint32_t seed = 800u;
   for (int32_t width : {1, 3, 15, 16, 17, 63, 64, 65, 130}) {
     for (double brightness : {0.0, 0.4, 50.0, 99.9, 100.0, 100.39, 100.4, 180.0, 25699.0, 25700.0}) {
-      const uint8_t col[4] = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
-                              static_cast<uint8_t>(rng())};
+      const uint8_t col[4] = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
+                              static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng())};
       const int padding = static_cast<int>(rng() % 5);
       const Tile light(width, 3, 1, padding, ++seed);
       const Tile image(width, 3, stride, padding + 1, ++seed);
@@ -193,14 +193,17 @@ TEST_P(LightBlendRandom, MatchesDefinitions) {
             expectImage.pixel(x, y)[k] = static_cast<uint8_t>(
                 mode == kLightScreen ? referenceScreen(p, i, c) : referenceLight(mode, p, i, c));
           }
-      ASSERT_EQ(matteTile.bytes, expectMatte.bytes) << "matte source, width " << width << " brightness " << brightness;
-      ASSERT_EQ(imageTile.bytes, expectImage.bytes) << "image source, width " << width << " brightness " << brightness;
+      ASSERT_EQ(matteTile.bytes, expectMatte.bytes)
+          << "matte source, width " << width << " brightness " << brightness;
+      ASSERT_EQ(imageTile.bytes, expectImage.bytes)
+          << "image source, width " << width << " brightness " << brightness;
     }
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModes, LightBlendRandom,
-                         ::testing::Combine(::testing::Values(int16_t{plugInModeGrayScale}, int16_t{plugInModeRGBColor},
+                         ::testing::Combine(::testing::Values(int16_t{plugInModeGrayScale},
+                                                              int16_t{plugInModeRGBColor},
                                                               int16_t{plugInModeCMYKColor}),
                                             ::testing::Values(int32_t{kLightAdd}, int32_t{kLightSubtract},
                                                               int32_t{kLightScreen})));
@@ -319,8 +322,8 @@ TEST_P(LightImage, MultiplyByLightMapAnyWidth) {
         for (int k = 0; k < stride; ++k)
           expected.pixel(x, y)[k] = static_cast<uint8_t>(
               k < changedChannels(imageMode) ? tile.pixel(x, y)[k] * *light.pixel(x, y) / 255 : 0);
-    multiplyByLightMap(imageMode, tile.data(), tile.rowBytes, light.data(), light.rowBytes, width, 2, out.data(),
-                       out.rowBytes);
+    multiplyByLightMap(imageMode, tile.data(), tile.rowBytes, light.data(), light.rowBytes, width, 2,
+                       out.data(), out.rowBytes);
     ASSERT_EQ(out.bytes, expected.bytes) << "width " << width;
   }
 }

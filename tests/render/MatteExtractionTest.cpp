@@ -141,11 +141,12 @@ TEST(MatteExtraction, RgbChannelsAtAnyWidthAndEverySaturation) {
         p[(order + 1) % 3] = static_cast<uint8_t>(lo);
         p[(order + 2) % 3] = static_cast<uint8_t>(lo + (hi - lo) * (order + 1) / 4);
       }
-    extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, 256, 256, kChannelSaturation, table.v, matte.data(),
-                 matte.rowBytes);
+    extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, 256, 256, kChannelSaturation, table.v,
+                 matte.data(), matte.rowBytes);
     for (int32_t y = 0; y < 256; ++y)
       for (int32_t x = 0; x < 256; ++x)
-        ASSERT_EQ(*matte.pixel(x, y), table.v[referenceIndex(plugInModeRGBColor, kChannelSaturation, tile.pixel(x, y))])
+        ASSERT_EQ(*matte.pixel(x, y),
+                  table.v[referenceIndex(plugInModeRGBColor, kChannelSaturation, tile.pixel(x, y))])
             << "pixel " << x << "," << y << " order " << order;
   }
 }
