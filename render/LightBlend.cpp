@@ -45,7 +45,7 @@ Layout layoutOf(int16_t imageMode) {
 // `amount` (a colour byte or light image byte) at strength `weight` up to
 // 65535. small() does the same for a strength of at most 255, where every
 // product of two bytes fits 16 bits (the vector loops); withAmount() takes
-// the weighted amount, limited to 255, straight from a table.
+// the weighted amount, limited to 255, already computed.
 struct AddOp {
   static uint8_t apply(uint32_t p, uint32_t amount, uint32_t weight) {
     const uint32_t v = p + div255(amount * weight);
@@ -112,17 +112,57 @@ void imageRowsSmall(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowByte
   }
 }
 
-// Add or Subtract with weighted amounts from per-channel tables indexed by
-// the light value of the byte (image source) or pixel (matte source).
-template <typename Op, bool kPerPixel>
-void tableRows(const Layout& layout, const uint8_t table[4][256], uint8_t* tile, int32_t tileRowBytes,
-               const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height) {
+// Add and Subtract at any strength w: the weighted amount div255(in x w)
+// reaches 255 (where both operators saturate) exactly when in x w >= 255 x
+// 255, that is when in >= limit = ceil(65025 / w); below that the product
+// fits 16 bits. A zero strength has limit 256, which no byte reaches.
+template <typename Op>
+inline uint8_t wide(uint16_t p, uint16_t in, uint16_t w, uint16_t limit) {
+  const uint16_t d = in >= limit ? 255 : div255Small(static_cast<uint16_t>(in * w));
+  return Op::withAmount(p, d);
+}
+
+uint16_t saturationLimit(uint16_t w) { return static_cast<uint16_t>(w == 0 ? 256 : (65025u + w - 1) / w); }
+
+// Image-source Add or Subtract with some strength above 255.
+template <typename Op>
+void imageRowsWide(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
+                   int32_t imageRowBytes, int32_t rowLength, int32_t height) {
+  uint16_t limit[kChunk];
+  for (int j = 0; j < kChunk; ++j) limit[j] = saturationLimit(w[j]);
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* in = image + static_cast<intptr_t>(y) * imageRowBytes;
+    for (int32_t j = 0; j < rowLength; j += kChunk, p += kChunk, in += kChunk) {
+      if (rowLength - j >= kChunk) {
+        for (int k = 0; k < kChunk; ++k) p[k] = wide<Op>(p[k], in[k], w[k], limit[k]);
+      } else {
+        for (int k = 0; k < rowLength - j; ++k) p[k] = wide<Op>(p[k], in[k], w[k], limit[k]);
+      }
+    }
+  }
+}
+
+// Matte-source Add or Subtract with A above 255: each pass spreads the
+// weighted amounts of its pixels' light values, from per-channel tables (all
+// 0 for unchanged bytes), over their bytes, then adds or subtracts them.
+template <typename Op, int kStride>
+void matteRowsWide(const uint8_t table[4][256], uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
+                   int32_t lightRowBytes, int32_t width, int32_t height) {
+  constexpr int kPixels = kChunk / kStride;
+  uint8_t d[kChunk];
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
-    for (int32_t x = 0; x < width; ++x, p += layout.stride) {
-      const uint8_t* src = kPerPixel ? l + x : l + static_cast<intptr_t>(x) * layout.stride;
-      for (int k = 0; k < layout.channels; ++k) p[k] = Op::withAmount(p[k], table[k][src[kPerPixel ? 0 : k]]);
+    for (int32_t x = 0; x < width; x += kPixels, p += kChunk) {
+      const int n = static_cast<int>(std::min<int32_t>(kPixels, width - x));
+      for (int i = 0; i < n; ++i)
+        for (int k = 0; k < kStride; ++k) d[i * kStride + k] = table[k][l[x + i]];
+      if (n == kPixels) {
+        for (int j = 0; j < kChunk; ++j) p[j] = Op::withAmount(p[j], d[j]);
+      } else {
+        for (int j = 0; j < n * kStride; ++j) p[j] = Op::withAmount(p[j], d[j]);
+      }
     }
   }
 }
@@ -176,13 +216,6 @@ void matteRows(const Layout& layout, const uint16_t strength[256], const uint8_t
   }
 }
 
-// min(255, div255(factor[k] x v)) for every channel k and byte v.
-void amountTable(const Layout& layout, const uint32_t factor[4], uint8_t table[4][256]) {
-  for (int k = 0; k < layout.channels; ++k)
-    for (uint32_t v = 0; v < 256; ++v)
-      table[k][v] = static_cast<uint8_t>(std::min<uint32_t>(255, div255(factor[k] * v)));
-}
-
 // Calls body(Op{}) for the blend mode; returns without calling it for any
 // other mode.
 template <typename Body>
@@ -227,11 +260,14 @@ void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4
     if constexpr (std::is_same_v<Op, ScreenOp>) {
       matteRows<Op>(layout, strength, col, tile, tileRowBytes, light, lightRowBytes, width, height);
     } else {
-      uint8_t table[4][256];
+      uint8_t table[4][256] = {};
       for (int k = 0; k < layout.channels; ++k)
         for (int v = 0; v < 256; ++v)
           table[k][v] = static_cast<uint8_t>(std::min<uint32_t>(255, div255(colour[k] * strength[v])));
-      tableRows<Op, true>(layout, table, tile, tileRowBytes, light, lightRowBytes, width, height);
+      if (layout.stride == 1)
+        matteRowsWide<Op, 1>(table, tile, tileRowBytes, light, lightRowBytes, width, height);
+      else
+        matteRowsWide<Op, 4>(table, tile, tileRowBytes, light, lightRowBytes, width, height);
     }
   });
 }
@@ -245,20 +281,17 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
   uint32_t c[4];
   for (int k = 0; k < 4; ++k) c[k] = static_cast<uint32_t>(b * col[k]);  // 0..65535
   const bool small = *std::max_element(c, c + layout.channels) <= 255;
+  uint16_t w[kChunk];
+  weightPattern(layout, c, w);
   withOp(mode, [&](auto op) {
     using Op = decltype(op);
-    if (small) {
-      uint16_t w[kChunk];
-      weightPattern(layout, c, w);
-      imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, width * layout.stride,
-                         height);
-    } else if constexpr (std::is_same_v<Op, ScreenOp>) {
+    const int32_t rowLength = width * layout.stride;
+    if (small)
+      imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
+    else if constexpr (std::is_same_v<Op, ScreenOp>)
       imageRows<Op>(layout, c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
-    } else {
-      uint8_t table[4][256];
-      amountTable(layout, c, table);
-      tableRows<Op, false>(layout, table, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
-    }
+    else
+      imageRowsWide<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
   });
 }
 

@@ -6,6 +6,7 @@
 #include <random>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "RenderTestData.h"
 #include "host/LightParameters.h"
@@ -207,6 +208,30 @@ INSTANTIATE_TEST_SUITE_P(AllModes, LightBlendRandom,
                                                               int16_t{plugInModeCMYKColor}),
                                             ::testing::Values(int32_t{kLightAdd}, int32_t{kLightSubtract},
                                                               int32_t{kLightScreen})));
+
+// Add and Subtract at strengths above a byte, where the weighted amount
+// first reaches 255 at a different light value for each strength: every
+// strength from 255 to 1100 and a spread above, against every light value.
+TEST(LightBlend, AddAndSubtractAtEveryStrengthAndLightValue) {
+  Tile image(256, 1, 1, 0, 51u);
+  for (int i = 0; i < 256; ++i) image.bytes[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+  const uint8_t white[4] = {255, 255, 255, 255};
+  std::vector<int> strengths;
+  for (int c = 255; c <= 1100; ++c) strengths.push_back(c);
+  for (int c : {4096, 16383, 32767, 65024, 65025, 65535}) strengths.push_back(c);
+  for (int32_t mode : {kLightAdd, kLightSubtract})
+    for (int c : strengths) {
+      const double percent = (c + 0.5) * 100.0 / 255.0;  // trunc(percent x 0.01 x 255) = c
+      Tile tile(256, 1, 1, 0, static_cast<uint32_t>(c));
+      const Tile before = tile;
+      lightBlendImage(mode, percent, white, plugInModeGrayScale, tile.data(), tile.rowBytes, image.data(),
+                      image.rowBytes, 256, 1);
+      for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(tile.bytes[static_cast<size_t>(i)],
+                  referenceLight(mode, before.bytes[static_cast<size_t>(i)], i, c))
+            << "mode " << mode << " strength " << c << " light " << i;
+    }
+}
 
 TEST(LightBlend, FullAddSaturates) {
   Tile tile(5, 2, 4, 0, 11u);
