@@ -167,6 +167,76 @@ void matteRowsWide(const uint8_t table[4][256], uint8_t* tile, int32_t tileRowBy
   }
 }
 
+// Screen at strengths above 255 in vector passes while the whole screens
+// are few; above that the general loop, which stops at a fixed point.
+constexpr uint32_t kMaxVectorScreens = 16;
+
+// One full pass of screen(p[j], amount[j], strength[j]) for every byte j of
+// a pass, with at most `screens` whole screens in any byte: every byte runs
+// `screens` rounds and keeps a round's result only while it still owes a
+// whole screen. Running on past a fixed point changes nothing, so this is
+// screen() exactly.
+inline void screenPass(uint8_t* p, const uint16_t amount[kChunk], const uint16_t strength[kChunk],
+                       uint32_t screens) {
+  uint16_t r[kChunk], owed[kChunk];
+  for (int j = 0; j < kChunk; ++j) {
+    r[j] = p[j];
+    owed[j] = static_cast<uint16_t>(strength[j] >> 8);
+  }
+  for (uint16_t i = 0; i < screens; ++i)
+    for (int j = 0; j < kChunk; ++j) {
+      const auto next =
+          static_cast<uint16_t>(amount[j] + r[j] - div255Small(static_cast<uint16_t>(amount[j] * r[j])));
+      const uint16_t clamped = next > 255 ? 255 : next;
+      r[j] = i < owed[j] ? clamped : r[j];
+    }
+  for (int j = 0; j < kChunk; ++j) {
+    const uint16_t w = div255Small(static_cast<uint16_t>(amount[j] * (strength[j] & 255u)));
+    const auto v = static_cast<uint16_t>(r[j] + w - div255Small(static_cast<uint16_t>(r[j] * w)));
+    p[j] = static_cast<uint8_t>(v > 255 ? 255 : v);
+  }
+}
+
+// Image-source Screen with strengths above 255 and at most kMaxVectorScreens
+// whole screens; the bytes after the last full pass by screen() itself.
+void imageRowsScreen(const uint16_t w[kChunk], uint32_t screens, uint8_t* tile, int32_t tileRowBytes,
+                     const uint8_t* image, int32_t imageRowBytes, int32_t rowLength, int32_t height) {
+  uint16_t amount[kChunk];
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* in = image + static_cast<intptr_t>(y) * imageRowBytes;
+    int32_t j = 0;
+    for (; rowLength - j >= kChunk; j += kChunk) {
+      for (int k = 0; k < kChunk; ++k) amount[k] = in[j + k];
+      screenPass(p + j, amount, w, screens);
+    }
+    for (int k = 0; j + k < rowLength; ++k) p[j + k] = screen(p[j + k], in[j + k], w[k]);
+  }
+}
+
+// Matte-source Screen with A above 255 and at most kMaxVectorScreens whole
+// screens: each pass spreads T over the bytes of its pixels, the colour
+// pattern (0 for unchanged bytes) is the amount.
+template <int kStride>
+void matteRowsScreen(const uint16_t strengthOf[256], const uint16_t colour[kChunk], uint32_t screens,
+                     uint8_t* tile, int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes,
+                     int32_t width, int32_t height) {
+  constexpr int kPixels = kChunk / kStride;
+  uint16_t t[kChunk];
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
+    int32_t x = 0;
+    for (; width - x >= kPixels; x += kPixels, p += kChunk) {
+      for (int i = 0; i < kPixels; ++i)
+        for (int k = 0; k < kStride; ++k) t[i * kStride + k] = strengthOf[l[x + i]];
+      screenPass(p, colour, t, screens);
+    }
+    for (; x < width; ++x, p += kStride)
+      for (int k = 0; k < kStride; ++k) p[k] = screen(p[k], colour[k], strengthOf[l[x]]);
+  }
+}
+
 // Image source, any strengths: apply(p, I, C) per changed channel.
 template <typename Op>
 void imageRows(const Layout& layout, const uint32_t* c, uint8_t* tile, int32_t tileRowBytes,
@@ -258,7 +328,17 @@ void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4
     uint16_t strength[256];
     for (uint32_t v = 0; v < 256; ++v) strength[v] = static_cast<uint16_t>(div255(a * v));
     if constexpr (std::is_same_v<Op, ScreenOp>) {
-      matteRows<Op>(layout, strength, col, tile, tileRowBytes, light, lightRowBytes, width, height);
+      const uint32_t screens = strength[255] >> 8;
+      if (screens <= kMaxVectorScreens) {
+        uint16_t w[kChunk];
+        weightPattern(layout, colour, w);
+        if (layout.stride == 1)
+          matteRowsScreen<1>(strength, w, screens, tile, tileRowBytes, light, lightRowBytes, width, height);
+        else
+          matteRowsScreen<4>(strength, w, screens, tile, tileRowBytes, light, lightRowBytes, width, height);
+      } else {
+        matteRows<Op>(layout, strength, col, tile, tileRowBytes, light, lightRowBytes, width, height);
+      }
     } else {
       uint8_t table[4][256] = {};
       for (int k = 0; k < layout.channels; ++k)
@@ -280,7 +360,8 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
   const double b = lightBrightnessFactor(brightnessPercent);
   uint32_t c[4];
   for (int k = 0; k < 4; ++k) c[k] = static_cast<uint32_t>(b * col[k]);  // 0..65535
-  const bool small = *std::max_element(c, c + layout.channels) <= 255;
+  const uint32_t strongest = *std::max_element(c, c + layout.channels);
+  const bool small = strongest <= 255;
   uint16_t w[kChunk];
   weightPattern(layout, c, w);
   withOp(mode, [&](auto op) {
@@ -288,9 +369,13 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
     const int32_t rowLength = width * layout.stride;
     if (small)
       imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
-    else if constexpr (std::is_same_v<Op, ScreenOp>)
-      imageRows<Op>(layout, c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
-    else
+    else if constexpr (std::is_same_v<Op, ScreenOp>) {
+      if ((strongest >> 8) <= kMaxVectorScreens)
+        imageRowsScreen(w, strongest >> 8, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength,
+                        height);
+      else
+        imageRows<Op>(layout, c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
+    } else
       imageRowsWide<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
   });
 }
