@@ -115,9 +115,9 @@ TEST_P(ChannelPortLayouts, ReadsAndWritesMatchPlainSampleCopies) {
   host.call(app::PluginModule::inProcess([](int16, void*, intptr_t*, int16*) {}), filterSelectorPrepare);
   const int seed = l.step * 100 + l.padding * 10 + l.offsetBytes + (l.bottomUp ? 5000 : 0);
   std::mt19937 rng(static_cast<uint32_t>(seed));
-  for (int trial = 0; trial < 24; ++trial) {
+  for (int trial = 0; trial < 40; ++trial) {
     const int top = static_cast<int>(rng() % 16) - 3, left = static_cast<int>(rng() % 24) - 3;
-    const int h = 1 + static_cast<int>(rng() % 8), w = 1 + static_cast<int>(rng() % 20);
+    const int h = 1 + static_cast<int>(rng() % 8), w = 1 + static_cast<int>(rng() % 40);
     const VRect r{top, left, top + h, left + w};
     const int rowBytes = w * l.step + l.padding;
     std::vector<uint8_t> buf(static_cast<size_t>(rowBytes) * h);
