@@ -137,7 +137,7 @@ TEST(BandDriverTest, AbortAfterBandThreeStopsAtOnce) {
   EXPECT_EQ(w[2], (VRect{512, 0, 768, 12}));
 }
 
-TEST(BandDriverTest, OneBandBufferMadeAndDisposedExactlyOnce) {
+TEST(BandDriverTest, EveryBufferOfTheRunGoesBackToTheHost) {
   BandRun run(10, 700, 0.0, 0.0);
   const long before = run.d.host.calls().bufferAllocations;
   ASSERT_EQ(run.start(), 0);

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "LightTestHost.h"
+#include "support/LightTestHost.h"
 #include "render/Displacement.h"
 
 namespace veyra {

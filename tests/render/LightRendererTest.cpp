@@ -4,7 +4,7 @@
 #include <string>
 #include <tuple>
 
-#include "LightTestHost.h"
+#include "support/LightTestHost.h"
 #include "host/Errors.h"
 #include "render/Displacement.h"
 #include "render/LightRenderer.h"

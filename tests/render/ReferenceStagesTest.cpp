@@ -7,7 +7,7 @@
 
 #include <random>
 
-#include "LightTestHost.h"
+#include "support/LightTestHost.h"
 #include "reference/ReferencePipeline.h"
 #include "render/CornerPin.h"
 #include "render/MatteTable.h"

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "LightTestHost.h"
+#include "support/LightTestHost.h"
 #include "render/LightRenderer.h"
 #include "support/AppTestSupport.h"
 

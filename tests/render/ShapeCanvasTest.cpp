@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "LightTestHost.h"
+#include "support/LightTestHost.h"
 #include "fx/BoxBlur.h"
 #include "fx/ImageScaler.h"
 #include "host/Errors.h"

@@ -16,7 +16,7 @@
 
 #include "host/Errors.h"
 #include "render/ShapeFile.h"
-#include "support/render_test_host.h"
+#include "support/LightTestHost.h"
 
 namespace veyra {
 namespace {
@@ -161,7 +161,7 @@ class ShapeFiles : public ::testing::Test {
   }
   HostBufferRef load(const std::string& path) { return loadShape(host_.document(), path.c_str()); }
 
-  test::RenderTestHost host_;
+  test::LightTestHost host_;
   fs::path dir_;
 };
 
@@ -181,7 +181,7 @@ class RefusedPng : public ::testing::TestWithParam<std::tuple<int, int>> {};
 
 TEST_P(RefusedPng, GivesNoShape) {
   const auto [colorType, bitDepth] = GetParam();
-  test::RenderTestHost host;
+  test::LightTestHost host;
   const Bytes file = makePng(16, 8, colorType, bitDepth);
   ASSERT_FALSE(file.empty());
   EXPECT_FALSE(readPngShape(host.document(), file.data(), file.size()));

@@ -6,7 +6,7 @@
 #include <random>
 #include <tuple>
 
-#include "LightTestHost.h"
+#include "support/LightTestHost.h"
 #include "host/Errors.h"
 #include "render/ShapeRotation.h"
 

@@ -1,7 +1,8 @@
-// The real host application's filter host for tests of the light renderer and
-// the shape placement: buffers come from the host's buffer suite through a
-// thin wrapper that records every request, so that tests can see how many
-// buffers of which size a stage asked for and the most memory held at once.
+// The real host application's filter host for tests of the light engine's
+// pieces (renderer, shape placement, shape files): buffers come from the
+// host's buffer suite through a thin wrapper that records every request, so
+// that tests can see how many buffers of which size a stage asked for and
+// the most memory held at once.
 #pragma once
 
 #include <cstdint>
@@ -85,6 +86,9 @@ class LightTestHost {
   app::FilterHost& host() { return host_; }
   BufferLog& log() { return log_; }
   size_t liveBuffers() { return host_.memory().bufferCount(); }
+  // The most memory the host's buffers may hold together; larger requests
+  // answer empty, as a host out of memory does.
+  void setMemoryLimit(size_t bytes) { host_.memory().setLimit(bytes); }
 
  private:
   app::Document doc_;
