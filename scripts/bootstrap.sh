@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev liblcms2-dev
-  libfltk1.3-dev libcli11-dev nlohmann-json3-dev
+  libfltk1.3-dev fluid libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev
   xvfb xauth
 )
