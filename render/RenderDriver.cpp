@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "host/HostDocument.h"
 #include "render/LightRenderer.h"
@@ -9,6 +10,15 @@
 namespace veyra {
 
 namespace {
+
+// Copies rows [from, from + count) of one buffer to rows [to, to + count) of
+// another of the same row layout.
+void copyRows(const HostBuffer& source, int32_t from, HostBuffer& target, int32_t to, int32_t count) {
+  if (count <= 0) return;
+  std::memcpy(target.row(to), source.row(from),
+              static_cast<size_t>(count) * static_cast<size_t>(source.rowBytes()));
+}
+
 int32_t ceilBlur(double blur, int32_t limit) {
   if (!(blur > 0)) return 0;  // negative and NaN blurs have no margin
   double c = std::ceil(blur);
@@ -36,6 +46,15 @@ void renderDocument(FilterCall& call) {
   HostBufferRef band = document.makeBuffer(makeRect(0, 0, kBandHeight + 2 * m, bandWidth),
                                            document.channelCount(), record->depth / 8, record->imageMode);
   const int32_t bands = std::max(0, (f.bottom - f.top + kBandHeight - 1) / kBandHeight);
+  // The rows above a band were lit when the bands before it were written
+  // back, so a read returns them lit. Every band keeps the untouched rows the
+  // next band's upper margin needs (up to m rows, which may span several
+  // bands) and puts them back over its own upper margin after the read: each
+  // band then sees only original pixels, as one band over the whole
+  // rectangle would.
+  HostBufferRef above;
+  if (m > 0 && bands > 1) above = band.makeLike(bandWidth, m);
+  int32_t aboveTop = 0, aboveRows = 0;  // the document rows `above` holds
   renderer.prepareForSize(w, h);
 
   for (int32_t b = 0; b < bands; ++b) {
@@ -54,6 +73,16 @@ void renderDocument(FilterCall& call) {
     r.right = std::min(t.right + m, f.right);
 
     document.readRect(*band, r);
+    if (above) {
+      // Restore the original rows of this band's upper margin (all of them
+      // lie in what the band before kept: r.top >= aboveTop).
+      const int32_t restored = std::min(t.top, aboveTop + aboveRows) - r.top;
+      copyRows(*above, r.top - aboveTop, *band, 0, restored);
+      // Keep what the next band's upper margin will need.
+      aboveTop = std::max(t.bottom - m, r.top);
+      aboveRows = t.bottom - aboveTop;
+      copyRows(*band, aboveTop - r.top, *above, 0, aboveRows);
+    }
     renderer.renderTile(*band, r);
     document.writeRect(*band, t, t.top - r.top, t.left - r.left);
 

@@ -1,6 +1,8 @@
 // The final, full-resolution pass of a filter run: the filter rectangle in
 // bands of 256 rows spanning its full width, each read with a margin, lit in
-// place and written back, with progress and abort between bands.
+// place and written back, with progress and abort between bands. Every band
+// is lit from the untouched document's pixels, margins included, so a banded
+// render equals one band over the whole rectangle.
 #pragma once
 
 #include <cstdint>

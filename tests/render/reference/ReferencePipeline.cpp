@@ -261,12 +261,13 @@ app::Document referenceApply(const app::Document& doc, const Settings& s, const 
     r.bottom = std::min(t.bottom + m, f.bottom);
     r.right = std::min(t.right + m, f.right);
 
-    // The band sees only its read rectangle, as the document stands after
-    // the bands before it were written back.
+    // The band sees only its read rectangle, and only the untouched
+    // document's pixels there: its upper margin holds the rows as they were
+    // before the bands above were written back.
     Pixels tile(r.width(), r.height(), slots);
     for (int y = 0; y < r.height(); ++y)
       for (int x = 0; x < r.width(); ++x)
-        for (int k = 0; k < planes; ++k) tile.at(x, y, k) = work.at(k, r.left + x, r.top + y);
+        for (int k = 0; k < planes; ++k) tile.at(x, y, k) = doc.at(k, r.left + x, r.top + y);
     renderTile(run, tile, r);
     for (int y = t.top; y < t.bottom; ++y)
       for (int x = t.left; x < t.right; ++x)
