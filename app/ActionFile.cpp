@@ -1,16 +1,16 @@
 #include "app/ActionFile.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <sstream>
+
+#include "app/platform/AtomicReplace.h"
+#include "app/platform/FileSystem.h"
 
 namespace veyra::app {
 
@@ -257,11 +257,18 @@ Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& 
 }
 
 Descriptor readActionFile(const ModuleScripting& s, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw ScriptingInputError(path + ": cannot read: " + std::strerror(errno));
+  std::string text;
+  {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> in(platform::openFile(path, "rb"), &std::fclose);
+    if (!in) throw ScriptingInputError(path + ": cannot read: " + std::strerror(errno));
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in.get())) > 0) text.append(buffer, n);
+    if (std::ferror(in.get())) throw ScriptingInputError(path + ": cannot read: " + std::strerror(errno));
+  }
   nlohmann::json action;
   try {
-    action = nlohmann::json::parse(in);
+    action = nlohmann::json::parse(text);
   } catch (const nlohmann::json::exception& e) {
     throw ScriptingInputError(path + ": not a JSON action file: " + e.what());
   }
@@ -310,28 +317,20 @@ void writeActionFile(const ModuleScripting& s, const Descriptor& d, const std::s
   // UTF-8 is replaced rather than failing the dump.
   const std::string text =
       actionFromDescriptor(s, d).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-  const size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  std::string temp = folder + "/.veyra-action.XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw ScriptingInputError(path + ": cannot write: " + std::strerror(errno));
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < text.size()) {
-    const ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
+  std::string why;
+  const std::string temp =
+      platform::createTemporaryFile(platform::joinPath(platform::folderOf(path), ".veyra-action."), &why);
+  if (temp.empty()) throw ScriptingInputError(path + ": cannot write: " + why);
+  std::FILE* out = platform::openFile(temp, "wb");
+  bool ok = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  why = std::strerror(errno);
+  if (out != nullptr && std::fclose(out) != 0 && ok) {
+    ok = false;
+    why = std::strerror(errno);
   }
-  const int err = errno;
-  if (close(fd) != 0) ok = false;
-  if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-    const int why = ok ? errno : err;
-    std::remove(temp.c_str());
-    throw ScriptingInputError(path + ": cannot write: " + std::strerror(why));
+  if (!ok || !platform::replaceFile(temp, path, &why)) {
+    platform::removeFile(temp);
+    throw ScriptingInputError(path + ": cannot write: " + why);
   }
 }
 

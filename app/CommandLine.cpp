@@ -1,9 +1,6 @@
 #include "app/CommandLine.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +9,8 @@
 #include "app/ImageFile.h"
 #include "app/Progress.h"
 #include "app/ScriptingHost.h"
+#include "app/platform/AtomicReplace.h"
+#include "app/platform/FileSystem.h"
 
 namespace veyra::app {
 
@@ -25,16 +24,8 @@ const char* const kExitStatuses =
     "     writable, --rect outside the image, plug-in module missing or unusable\n"
     "  3  cancelled (Ctrl-C or the dialog's Cancel)\n";
 
-std::string folderOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string baseOf(const std::string& path) {
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+using platform::baseOf;
+using platform::folderOf;
 
 void say(const std::string& message) { std::fprintf(stderr, "veyra: %s\n", message.c_str()); }
 
@@ -61,36 +52,26 @@ VRect parseRect(const std::string& text) {
 
 void checkOutputPath(const std::string& path) {
   const std::string folder = folderOf(path);
-  struct stat st {};
-  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+  if (platform::pathKind(folder) != platform::PathKind::Folder)
     throw CommandError(kExitUsage, "the output folder " + folder + " does not exist");
-  if (access(folder.c_str(), W_OK | X_OK) != 0)
+  if (!platform::folderWritable(folder))
     throw CommandError(kExitUsage, "the output folder " + folder + " is not writable");
-  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+  if (platform::pathKind(path) == platform::PathKind::Folder)
     throw CommandError(kExitUsage, "the output " + path + " is a folder");
 }
 
 void writeAtomically(const Document& doc, const std::string& path, FileFormat format) {
-  std::string temp = folderOf(path) + "/." + baseOf(path) + ".XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) throw ImageError(path + ": cannot write: " + std::strerror(errno));
-  // mkstemp makes the file private; give it the mode a new file would get.
-  const mode_t mask = umask(0);
-  umask(mask);
-  fchmod(fd, 0666 & ~mask);
-  close(fd);
+  std::string why;
+  const std::string temp = platform::createTemporaryFile(platform::joinPath(folderOf(path), "." + baseOf(path) + "."), &why);
+  if (temp.empty()) throw ImageError(path + ": cannot write: " + why);
   try {
     saveImage(doc, temp, format);
     // The data reaches the disk before the name does, so that a crash never
     // leaves OUTPUT empty or half written.
-    const int written = open(temp.c_str(), O_RDONLY);
-    const bool synced = written >= 0 && fsync(written) == 0;
-    if (written >= 0) close(written);
-    if (!synced) throw ImageError(path + ": cannot write: " + std::strerror(errno));
-    if (std::rename(temp.c_str(), path.c_str()) != 0)
-      throw ImageError(path + ": cannot write: " + std::strerror(errno));
+    if (!platform::flushToDisk(temp, &why) || !platform::replaceFile(temp, path, &why))
+      throw ImageError(path + ": cannot write: " + why);
   } catch (...) {
-    std::remove(temp.c_str());
+    platform::removeFile(temp);
     throw;
   }
 }
@@ -147,8 +128,15 @@ PluginModule CommandLine::loadModule(const std::string& pluginOption) {
 }
 
 int CommandLine::run(int argc, char** argv) {
+  return run(std::vector<std::string>(argv, argv + argc));
+}
+
+int CommandLine::run(std::vector<std::string> args) {
   try {
-    app_.parse(argc, argv);
+    // CLI11 takes the arguments after the program's name, last first.
+    if (!args.empty()) args.erase(args.begin());
+    std::reverse(args.begin(), args.end());
+    app_.parse(args);
   } catch (const CLI::CallForHelp& e) {
     return app_.exit(e);
   } catch (const CLI::CallForAllHelp& e) {

@@ -68,6 +68,8 @@ class CommandLine {
   CLI::App& app() { return app_; }
   // Parses and runs; answers the exit status. Messages go to stderr.
   int run(int argc, char** argv);
+  // The same with the arguments as UTF-8 strings, the program's name first.
+  int run(std::vector<std::string> args);
 
   // Loads the module the options name (--plugin, VEYRA_PLUGIN, beside the
   // executable); CommandError(kExitUsage) when missing or unusable.

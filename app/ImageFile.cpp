@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "app/platform/FileSystem.h"
+
 namespace veyra::app {
 
 const char* const kSupportedImages =
@@ -22,7 +24,7 @@ struct FileCloser {
 }  // namespace
 
 Document loadImage(const std::string& path) {
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "rb"));
   if (!file) throw ImageError(path + ": cannot open: " + std::strerror(errno));
   unsigned char magic[8] = {};
   const size_t got = std::fread(magic, 1, sizeof magic, file.get());

@@ -21,6 +21,8 @@
 
 #include "app/ImageFile.h"
 
+#include "app/platform/FileSystem.h"
+
 namespace veyra::app {
 
 namespace {
@@ -87,7 +89,7 @@ struct Compressor {
 }  // namespace
 
 Document readJpeg(const std::string& path) {
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "rb"));
   if (!file) throw ImageError(path + ": cannot open: " + std::strerror(errno));
   Decompressor d;
   jpeg_decompress_struct& cinfo = d.cinfo;
@@ -147,7 +149,7 @@ Document readJpeg(const std::string& path) {
 
 void writeJpeg(const Document& doc, const std::string& path) {
   checkFormatHolds(doc, FileFormat::Jpeg);
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "wb"));
   if (!file) throw ImageError(path + ": cannot write: " + std::strerror(errno));
   Compressor c;
   jpeg_compress_struct& cinfo = c.cinfo;

@@ -1,23 +1,18 @@
 #include "app/PluginModule.h"
 
-#include <dlfcn.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
+
+#include "app/platform/Environment.h"
+#include "app/platform/FileSystem.h"
+#include "app/platform/ModuleLibrary.h"
 
 namespace veyra::app {
 
 const char* const kModuleFileName = "KVO_Veyra.8bf";
 
 struct PluginModule::Library {
-  void* handle = nullptr;
-  ~Library() {
-    if (handle != nullptr) dlclose(handle);
-  }
+  std::unique_ptr<platform::ModuleLibrary> library;
 };
 
 PluginModule::PluginModule(PluginModule&&) noexcept = default;
@@ -25,26 +20,24 @@ PluginModule& PluginModule::operator=(PluginModule&&) noexcept = default;
 PluginModule::~PluginModule() = default;
 
 PluginModule PluginModule::load(const std::string& path) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) throw ModuleError("plug-in module " + path + ": " + std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) throw ModuleError("plug-in module " + path + ": not a file");
+  const platform::PathKind kind = platform::pathKind(path);
+  if (kind == platform::PathKind::Missing)
+    throw ModuleError("plug-in module " + path + ": " + std::strerror(ENOENT));
+  if (kind != platform::PathKind::File) throw ModuleError("plug-in module " + path + ": not a file");
   PluginModule m;
   m.path_ = path;
   m.library_ = std::make_unique<Library>();
-  dlerror();
-  m.library_->handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (m.library_->handle == nullptr) {
-    const char* why = dlerror();
-    throw ModuleError("plug-in module " + path + " cannot be loaded: " + (why ? why : "unknown reason"));
-  }
-  m.resources_ = static_cast<const PIResourceEntry*>(dlsym(m.library_->handle, VEYRA_RESOURCE_TABLE_NAME));
+  std::string why;
+  m.library_->library = platform::ModuleLibrary::open(path, &why);
+  if (!m.library_->library) throw ModuleError("plug-in module " + path + " cannot be loaded: " + why);
+  m.resources_ = m.library_->library->resources();
   std::string entryName;
   try {
     entryName = moduleEntryName(m.resources_);
   } catch (const ModuleError& e) {
     throw ModuleError("plug-in module " + path + ": " + e.what());
   }
-  void* entry = dlsym(m.library_->handle, entryName.c_str());
+  void* entry = m.library_->library->symbol(entryName.c_str());
   if (entry == nullptr)
     throw ModuleError("plug-in module " + path + " has no entry point " + entryName);
   m.entry_ = reinterpret_cast<PluginMainProc>(entry);
@@ -68,31 +61,28 @@ const PIResourceEntry* PluginModule::findResource(OSType type, int32 id) const {
 }
 
 std::string PluginModule::name() const {
-  std::string n = path_.substr(path_.find_last_of('/') == std::string::npos ? 0 : path_.find_last_of('/') + 1);
+  std::string n = platform::baseOf(path_);
   const size_t dot = n.find_last_of('.');
   if (dot != std::string::npos && dot > 0) n.erase(dot);
   return n.empty() ? "plug-in" : n;
 }
 
-std::string executableFolder() {
-  std::vector<char> buf(4096);
-  const ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-  if (n <= 0) return ".";
-  std::string path(buf.data(), static_cast<size_t>(n));
-  const size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-}
+std::string executableFolder() { return platform::executableFolder(); }
 
 std::string locateModule(const std::string& explicitPath) {
   if (!explicitPath.empty()) return explicitPath;
-  if (const char* env = std::getenv("VEYRA_PLUGIN"); env != nullptr && *env != 0) return env;
+  if (const std::string env = platform::environmentVariable("VEYRA_PLUGIN"); !env.empty()) return env;
   const std::string bin = executableFolder();
-  const std::string candidates[] = {bin + "/../lib/veyra/plug-ins/" + kModuleFileName,
-                                    bin + "/../plug-ins/" + kModuleFileName};
+  // Installed: bin/veyra and lib/veyra/plug-ins/; the build tree: bin/ and
+  // plug-ins/ side by side; the Windows package: the module beside the program.
+  const std::string up = platform::joinPath(bin, "..");
+  const std::string candidates[] = {
+      platform::joinPath(up, std::string("lib/veyra/plug-ins/") + kModuleFileName),
+      platform::joinPath(up, std::string("plug-ins/") + kModuleFileName), platform::joinPath(bin, kModuleFileName)};
   for (const std::string& c : candidates)
-    if (access(c.c_str(), F_OK) == 0) return c;
-  throw ModuleError(std::string("plug-in module ") + kModuleFileName + " not found in " + candidates[0] + " or " +
-                    candidates[1] + "; give it with --plugin PATH or VEYRA_PLUGIN");
+    if (platform::pathKind(c) != platform::PathKind::Missing) return c;
+  throw ModuleError(std::string("plug-in module ") + kModuleFileName + " not found in " + candidates[0] + ", " +
+                    candidates[1] + " or " + candidates[2] + "; give it with --plugin PATH or VEYRA_PLUGIN");
 }
 
 }  // namespace veyra::app

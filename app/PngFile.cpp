@@ -12,6 +12,8 @@
 
 #include "app/ImageFile.h"
 
+#include "app/platform/FileSystem.h"
+
 namespace veyra::app {
 
 namespace {
@@ -66,7 +68,7 @@ std::string describe(int colorType, int bitDepth) {
 }  // namespace
 
 Document readPng(const std::string& path) {
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "rb"));
   if (!file) throw ImageError(path + ": cannot open: " + std::strerror(errno));
   PngErrorState err;
   ReadStructs s;
@@ -129,7 +131,7 @@ Document readPng(const std::string& path) {
 
 void writePng(const Document& doc, const std::string& path) {
   checkFormatHolds(doc, FileFormat::Png);
-  std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "wb"));
   if (!file) throw ImageError(path + ": cannot write: " + std::strerror(errno));
   PngErrorState err;
   WriteStructs s;

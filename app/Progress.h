@@ -5,16 +5,18 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "app/platform/Interrupt.h"
+#include "app/platform/Terminal.h"
+
 namespace veyra::app {
 
-// Makes SIGINT set a flag (async-signal-safe) instead of ending the process;
-// the host's abort procedure answers true once it is set. A second SIGINT
-// while the flag is set ends the process.
-void installInterruptHandler();
-bool interruptRequested();
-void clearInterrupt();
-// Sets the flag as SIGINT does (for tests).
-void requestInterrupt();
+// Makes Ctrl-C set a flag instead of ending the process; the host's abort
+// procedure answers true once it is set. A second Ctrl-C while the flag is
+// set ends the process.
+using platform::clearInterrupt;
+using platform::installInterruptHandler;
+using platform::interruptRequested;
+using platform::requestInterrupt;
 
 // A one-line bar on a stream, redrawn in place. Draws nothing when disabled.
 class ProgressBar {
@@ -26,7 +28,7 @@ class ProgressBar {
   void update(int32_t done, int32_t total);
 
   // True when stderr is a terminal.
-  static bool stderrIsTerminal();
+  static bool stderrIsTerminal() { return platform::stderrIsTerminal(); }
 
  private:
   std::FILE* out_;

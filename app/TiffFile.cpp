@@ -14,6 +14,8 @@
 
 #include "app/ImageFile.h"
 
+#include "app/platform/TiffOpen.h"
+
 namespace veyra::app {
 
 namespace {
@@ -61,7 +63,7 @@ std::string photometricName(uint16_t p) {
 
 Document readTiff(const std::string& path) {
   installHandlers();
-  TiffPtr tif(TIFFOpen(path.c_str(), "r"));
+  TiffPtr tif(platform::openTiff(path, "r"));
   if (!tif) throw ImageError(path + ": damaged or truncated TIFF file (" + lastTiffError + ")");
   TIFF* t = tif.get();
   uint32_t width = 0, height = 0;
@@ -160,7 +162,7 @@ Document readTiff(const std::string& path) {
 
 void writeTiff(const Document& doc, const std::string& path) {
   installHandlers();
-  TiffPtr tif(TIFFOpen(path.c_str(), "w"));
+  TiffPtr tif(platform::openTiff(path, "w"));
   if (!tif) throw ImageError(path + ": cannot write: " + (lastTiffError[0] ? lastTiffError : std::strerror(errno)));
   TIFF* t = tif.get();
   const int colours = doc.channelCount();

@@ -3,10 +3,11 @@
 #include "app/CommandLine.h"
 #include "app/DialogServices.h"
 #include "app/ScriptingCommand.h"
+#include "app/platform/Arguments.h"
 
 int main(int argc, char** argv) {
   veyra::app::CommandLine cli;
   cli.addExtension(veyra::app::makeDialogExtension());
   veyra::app::addScriptingCommands(cli);
-  return cli.run(argc, argv);
+  return cli.run(veyra::app::platform::commandLineArguments(argc, argv));
 }

@@ -16,14 +16,13 @@
 #include <FL/Fl_Color_Chooser.H>
 #include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
-#include <FL/x.H>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/dialog/AdmModel.h"
+#include "app/platform/ToolkitDisplay.h"
 
 namespace veyra::app::adm {
 
@@ -471,20 +470,7 @@ void runFltkModal(ADMDialog& dialog) {
 bool openDisplay(std::string* error) {
   HostState& s = hostState();
   if (s.display) return true;
-  const char* name = std::getenv("DISPLAY");
-  if (!name || !*name) {
-    if (error) *error = "no display: DISPLAY is not set (dialogs need an X display)";
-    return false;
-  }
-  // Open the display ourselves first: FLTK ends the process when it cannot.
-  using OpenDisplay = Display* (*)(const char*);
-  auto open = reinterpret_cast<OpenDisplay>(dlsym(RTLD_DEFAULT, "XOpenDisplay"));
-  Display* display = open ? open(nullptr) : nullptr;
-  if (!display) {
-    if (error) *error = std::string("cannot open the X display \"") + name + "\"";
-    return false;
-  }
-  fl_open_display(display);
+  if (!platform::openToolkitDisplay(error)) return false;
   Fl::scheme("gtk+");
   Fl::visual(FL_DOUBLE | FL_RGB);
   s.display = true;
