@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
-# Builds Veyra and runs the whole test suite: first in the Debug build, then
-# in the AddressSanitizer + UndefinedBehaviorSanitizer build.
+# Builds Veyra in Debug and in AddressSanitizer + UndefinedBehaviorSanitizer
+# form, checks that every system file the builds used comes from a package
+# bootstrap installs, and runs the whole test suite in both builds.
 # Usage: ./test.sh [debug|asan]...   (default: debug asan)
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/bootstrap.sh
+# The bootstrap groups beyond the base one that the tests need (--NAME each);
+# the package check below covers the same groups.
+groups=()
+scripts/bootstrap.sh "${groups[@]}"
 
 configs=("$@")
 ((${#configs[@]})) || configs=(debug asan)
@@ -13,6 +17,14 @@ for config in "${configs[@]}"; do
   echo "== $config build"
   cmake --preset "$config" >/dev/null
   cmake --build "build/$config" -j "$jobs"
+done
+
+echo "== package check"
+builds=()
+for config in "${configs[@]}"; do builds+=("build/$config"); done
+scripts/check-packages.sh "${groups[@]}" "${builds[@]}"
+
+for config in "${configs[@]}"; do
   echo "== $config tests"
   # The dialog tests need a display; give them a virtual one.
   xvfb-run -a -s "-screen 0 1280x1024x24" \

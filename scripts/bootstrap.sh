@@ -1,17 +1,61 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Veyra needs to build, test and run, skipping
-# those already present. Run as root on Debian 12. Safe to run repeatedly.
+# Installs the Debian packages Veyra needs, skipping those already present.
+# Run as root on Debian 12. Safe to run repeatedly.
+#
+# Usage: scripts/bootstrap.sh [--GROUP]... [--list]
+#   The base group (compiler, build tools, the libraries, the test tools) is
+#   always installed; each --GROUP adds a named group below. --list prints the
+#   selected packages, one a line, and installs nothing.
+#
+# Each group is one `if want GROUP` block of single-line `packages+=(...)`
+# entries, so the lists stay readable by scripts that collect them.
 set -euo pipefail
 
+groups=(base)
+list_only=0
+for arg in "$@"; do
+  case "$arg" in
+    --list) list_only=1 ;;
+    --*) groups+=("${arg#--}") ;;
+    *) echo "bootstrap: unknown argument '$arg' (use --GROUP or --list)" >&2; exit 2 ;;
+  esac
+done
+want() {
+  local g
+  for g in "${groups[@]}"; do [[ "$g" == "$1" ]] && return 0; done
+  return 1
+}
+
+# base: build, run and test. FLTK's CMake package names /usr/bin/fluid (only
+# recommended by libfltk1.3-dev), and CMake's FLTK module links Xext, SM and
+# ICE where their development files are present: list them so every machine
+# configures and links alike.
 packages=(
   build-essential cmake ninja-build pkg-config
   zlib1g-dev libpng-dev libjpeg62-turbo-dev libtiff-dev liblcms2-dev
   libfltk1.3-dev fluid libcli11-dev nlohmann-json3-dev
+  libxext-dev libsm-dev libice-dev
   libgtest-dev libgmock-dev
   xvfb xauth
 )
-if [[ "${1:-}" == "--bench" ]]; then
+
+# bench: Google Benchmark and the peers the benchmarks measure against.
+if want bench; then
   packages+=(libbenchmark-dev libopencv-dev libvips-dev)
+fi
+
+# The groups are the `if want NAME` blocks above.
+known_groups=(base $(sed -n 's/^if want \([A-Za-z0-9_-]*\);.*/\1/p' "${BASH_SOURCE[0]}"))
+for g in "${groups[@]}"; do
+  case " ${known_groups[*]} " in
+    *" $g "*) ;;
+    *) echo "bootstrap: unknown group '--$g' (known: ${known_groups[*]})" >&2; exit 2 ;;
+  esac
+done
+
+if ((list_only)); then
+  printf '%s\n' "${packages[@]}"
+  exit 0
 fi
 
 missing=()
