@@ -144,13 +144,13 @@ FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm
   constexpr Sum F = sizeof(Sample) == 1 ? 256 : 65536;  // prm.full, as a constant: a shift
   const Sum d = prm.frac;
   // Window cut by an end of the line: exact division by the weights that remain.
-  auto edgeOutput = [&](int32_t p) {
+  auto edgeOutput = [&](int32_t p) FX_INLINE_LAMBDA {
     const int32_t innerLo = std::max(0, p - n + 1), innerHi = std::min(L, p + n);  // prefix bounds
     const bool hasLeft = p - n >= 0, hasRight = p + n <= L - 1;
     const Sum D = F * Sum(innerHi - innerLo) + d * (Sum(hasLeft) + Sum(hasRight));
     if constexpr (CH == 4) {
       using L4 = Lanes4<Sum, Sample>;
-      auto at = [&](int32_t i) {
+      auto at = [&](int32_t i) FX_INLINE_LAMBDA {
         const Sum* s = P + size_t(i) * 4;
         return L4(s[0], s[1], s[2], s[3]);
       };
@@ -228,8 +228,8 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   for (int32_t j = 0; j < n; ++j)
     for (size_t m = 0; m < M; ++m) T[m] += Sum(in[size_t(j) * M + m]);
 
-  auto row = [&](int32_t j) { return in + size_t(j) * M; };
-  auto edgeOutput = [&](int32_t p) {
+  auto row = [&](int32_t j) FX_INLINE_LAMBDA { return in + size_t(j) * M; };
+  auto edgeOutput = [&](int32_t p) FX_INLINE_LAMBDA {
     const int32_t lo = p - n, hi = p + n;
     const bool hasLeft = lo >= 0, hasRight = hi <= L - 1;
     const Sum D =

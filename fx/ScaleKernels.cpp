@@ -152,7 +152,7 @@ FX_ALWAYS_INLINE void xFilterRow1x4(const In* __restrict in, Out* __restrict out
   const int32_t* __restrict weights = t.weights.data();
   const U32x4 half = {1u << (SHIFT - 1), 1u << (SHIFT - 1), 1u << (SHIFT - 1), 1u << (SHIFT - 1)};
   const U32x4 limit = {maxValue, maxValue, maxValue, maxValue};
-  auto product = [&](int32_t i) {
+  auto product = [&](int32_t i) FX_INLINE_LAMBDA {
     U32x4 w;
     std::memcpy(&w, weights + size_t(i) * 4, sizeof w);
     return w * loadPixel4(in + first[i]);

@@ -5,7 +5,6 @@
 
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
-#include "render/VectorState.h"
 
 namespace veyra {
 
@@ -313,7 +312,6 @@ void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4
                      int32_t width, int32_t height) {
   const Layout layout = layoutOf(imageMode);
   if (width <= 0 || height <= 0 || layout.stride == 0) return;
-  clearUpperVectorHalves();
   const uint32_t a = static_cast<uint32_t>(lightBrightnessFactor(brightnessPercent) * 255.0);  // 0..65535
   const uint32_t colour[4] = {col[0], col[1], col[2], col[3]};
   withOp(mode, [&](auto op) {
@@ -359,7 +357,6 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
                      int32_t lightImageRowBytes, int32_t width, int32_t height) {
   const Layout layout = layoutOf(imageMode);
   if (width <= 0 || height <= 0 || layout.stride == 0) return;
-  clearUpperVectorHalves();
   const double b = lightBrightnessFactor(brightnessPercent);
   uint32_t c[4];
   for (int k = 0; k < 4; ++k) c[k] = static_cast<uint32_t>(b * col[k]);  // 0..65535
@@ -388,7 +385,6 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
                         int32_t lightImageRowBytes) {
   const Layout layout = layoutOf(imageMode);
   if (width <= 0 || height <= 0 || layout.stride == 0) return;
-  clearUpperVectorHalves();
   if (layout.stride == 1) {
     for (int32_t y = 0; y < height; ++y) {
       const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;

@@ -6,7 +6,6 @@
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
 #include "render/Div255.h"
-#include "render/VectorState.h"
 
 namespace veyra {
 
@@ -210,7 +209,6 @@ void extractCmyk(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, in
 void extractMatte(const uint8_t* tile, int32_t tileRowBytes, int16_t imageMode, int32_t width, int32_t height,
                   int32_t channel, const uint8_t table[256], uint8_t* matte, int32_t matteRowBytes) {
   if (width <= 0 || height <= 0) return;
-  clearUpperVectorHalves();
   switch (imageMode) {
     case plugInModeGrayScale:
       for (int32_t y = 0; y < height; ++y) {
