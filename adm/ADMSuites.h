@@ -363,6 +363,11 @@ typedef struct ADMItemSuite5 {
   /* Item groups: add a member, remove one. Membership does not move items. */
   void (*AddItem)(ADMItemRef group, ADMItemRef item);
   void (*RemoveItem)(ADMItemRef group, ADMItemRef item);
+
+  /* The tip shown while the pointer rests on the item (null or empty: none). */
+  void (*SetTipString)(ADMItemRef item, const char* tip);
+  /* Copies the tip (zero-terminated, truncated to maxLength bytes). */
+  void (*GetTipString)(ADMItemRef item, char* tip, int32 maxLength);
 } ADMItemSuite5;
 
 /* ---- "ADM Notifier Suite" 2 ---------------------------------------------- */

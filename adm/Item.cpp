@@ -124,5 +124,6 @@ void Item::setMask(ADMActionMask mask) { sItem->SetMask(ref_, mask); }
 ADMActionMask Item::mask() const { return sItem->GetMask(ref_); }
 void Item::setJustify(ADMJustify justify) { sItem->SetJustify(ref_, justify); }
 void Item::setItemStyle(int32 style) { sItem->SetItemStyle(ref_, style); }
+void Item::setTipString(const char* tip) { sItem->SetTipString(ref_, tip); }
 
 }  // namespace ADM

@@ -92,6 +92,8 @@ class Item : public CallbackObject {
   void setJustify(ADMJustify justify);
   // Sets the host item style (kADMNumericEditStyle...).
   void setItemStyle(int32 style);
+  // The tip the host shows while the pointer rests on the item.
+  void setTipString(const char* tip);
 
  protected:
   // The host's default behaviours, for overrides that add to them.

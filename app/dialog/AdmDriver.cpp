@@ -139,6 +139,7 @@ void setFileDialogAnswer(std::optional<std::string> path) { hostState().fileAnsw
 const std::vector<FileDialogRequest>& fileDialogRequests() { return hostState().fileRequests; }
 void setColorChooserAnswer(std::optional<ADMRGBColor> color) { hostState().colorAnswer = color; }
 int colorChooserCalls() { return hostState().colorCalls; }
+const std::vector<std::string>& messageAlerts() { return hostState().alerts; }
 
 void resetDriver() {
   HostState& s = hostState();
@@ -147,6 +148,7 @@ void resetDriver() {
   s.fileRequests.clear();
   s.colorAnswer.reset();
   s.colorCalls = 0;
+  s.alerts.clear();
 }
 
 }  // namespace veyra::app::adm

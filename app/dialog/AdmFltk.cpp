@@ -15,18 +15,43 @@
 #include <FL/Fl_Slider.H>
 #include <FL/Fl_Color_Chooser.H>
 #include <FL/fl_ask.H>
+#include <FL/Fl_Shared_Image.H>
 #include <FL/fl_draw.H>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
+#include "app/dialog/AdmFltkAccess.h"
 #include "app/dialog/AdmModel.h"
 #include "app/platform/ToolkitDisplay.h"
 
 namespace veyra::app::adm {
 
 namespace {
+
+// Text sizes: every text starts at the base size and shrinks, down to the
+// smallest, until it fits the room its widget gives it.
+constexpr int kBaseTextSize = 11;
+constexpr int kSmallestTextSize = 8;
+
+// The largest text size at which every text is at most `room` pixels wide;
+// room(size) may depend on the size (a radio button's circle grows with it).
+template <class Room>
+int fittingSize(const std::vector<std::string>& texts, Room room) {
+  for (int size = kBaseTextSize; size > kSmallestTextSize; --size) {
+    fl_font(FL_HELVETICA, size);
+    bool fits = true;
+    for (const std::string& t : texts) fits = fits && fl_width(t.c_str()) <= room(size);
+    if (fits) return size;
+  }
+  return kSmallestTextSize;
+}
+
+Fl_Color accentColor() { return fl_rgb_color(kAccentRed, kAccentGreen, kAccentBlue); }
 
 ADMModifiers currentModifiers() {
   int state = Fl::event_state();
@@ -101,8 +126,20 @@ class ItemWidget : public W {
   int handle(int event) override {
     if (event == FL_FOCUS || event == FL_UNFOCUS) {
       int r = W::handle(event);
-      if (isEditable(item_.kind) && r)
+      if (isEditable(item_.kind) && r) {
+        if (event == FL_UNFOCUS) showStart();
         notifyItem(item_, event == FL_FOCUS ? kADMActivateWindowNotifier : kADMDeactivateWindowNotifier);
+      }
+      return r;
+    }
+    if (event == FL_KEYBOARD && pressesWithReturn()) {
+      // Return presses the focused button as space does; it reaches the
+      // dialog's default button only from controls without an action of
+      // their own for it.
+      const int saved = Fl::e_keysym;
+      Fl::e_keysym = ' ';
+      const int r = W::handle(event);
+      Fl::e_keysym = saved;
       return r;
     }
     ADMAction action = actionOf(event);
@@ -134,8 +171,19 @@ class ItemWidget : public W {
 
   // Copies what the user changed in the widget into the item.
   void pullState();
+  // Edit fields: back to the start of the text (after editing ended).
+  void showStart();
+  // Edit fields: the text's scroll in pixels (0: it shows from its start).
+  int textScroll() const;
 
  private:
+  bool pressesWithReturn() const {
+    const int key = Fl::event_key();
+    return (isPushButton(item_.kind) || isCheckBox(item_.kind) || isRadioButton(item_.kind)) &&
+           Fl::focus() == this && (key == FL_Enter || key == FL_KP_Enter) &&
+           !(Fl::event_state() & (FL_SHIFT | FL_CTRL | FL_ALT | FL_META));
+  }
+
   ADMItem& item_;
 };
 
@@ -145,6 +193,25 @@ void ItemWidget<W>::pullState() {}
 template <>
 void ItemWidget<Fl_Slider>::pullState() {
   item_.value = static_cast<float>(value());
+}
+
+template <class W>
+void ItemWidget<W>::showStart() {}
+
+template <>
+void ItemWidget<Fl_Input>::showStart() {
+  position(0);
+  redraw();
+}
+
+template <class W>
+int ItemWidget<W>::textScroll() const {
+  return 0;
+}
+
+template <>
+int ItemWidget<Fl_Input>::textScroll() const {
+  return xscroll();
 }
 
 // Widget callbacks: the user changed the item.
@@ -163,7 +230,11 @@ void sliderCallback(Fl_Widget* w, void* data) {
 
 void inputCallback(Fl_Widget* w, void* data) {
   ADMItem& item = *static_cast<ADMItem*>(data);
-  item.text = static_cast<Fl_Input*>(w)->value();
+  auto* input = static_cast<Fl_Input*>(w);
+  item.text = input->value();
+  // The typed text is handed over: what the plug-in writes back in answer is
+  // shown, not kept out as the user's unfinished typing.
+  input->clear_changed();
   notifyItem(item, kADMUserChangedNotifier);
 }
 
@@ -217,6 +288,7 @@ class FltkItemView : public ItemView {
         break;
       case ItemKind::Frame:
         widget_ = std::make_unique<ItemWidget<FrameBox>>(item, x, y, w, h);
+        widget_->labelfont(FL_HELVETICA_BOLD);
         break;
       case ItemKind::PopupList:
         widget_ = std::make_unique<ItemWidget<Fl_Choice>>(item, x, y, w, h);
@@ -235,7 +307,7 @@ class FltkItemView : public ItemView {
         break;
     }
     if (widget_) {
-      widget_->labelsize(12);
+      widget_->labelsize(kBaseTextSize);
       window_.add(widget_.get());
       refresh();
     }
@@ -246,6 +318,13 @@ class FltkItemView : public ItemView {
       window_.remove(widget_.get());
       window_.redraw();
     }
+  }
+
+  Fl_Widget* widget() const { return widget_.get(); }
+
+  int textScroll() const {
+    auto* input = dynamic_cast<ItemWidget<Fl_Input>*>(widget_.get());
+    return input ? input->textScroll() : 0;
   }
 
   void refresh() override {
@@ -262,27 +341,35 @@ class FltkItemView : public ItemView {
       w.hide();
       window_.redraw();
     }
-    if (item_.enabled) w.activate();
-    else w.deactivate();
+    if (item_.enabled) {
+      w.activate();
+    } else if (w.active()) {
+      // Focus stays near: a button that disables itself under the keyboard
+      // hands the focus to its nearest enabled neighbour, preferably of the
+      // same kind ("-" at the smallest zoom to "+"), not to the window's
+      // first control.
+      const bool focused = Fl::focus() == &w;
+      w.deactivate();
+      if (focused)
+        if (Fl_Widget* next = focusNeighbour()) next->take_focus();
+    }
+    w.copy_tooltip(item_.tip.empty() ? nullptr : item_.tip.c_str());
     switch (item_.kind) {
       case ItemKind::TextEdit:
       case ItemKind::TextEditMultiLine:
-      case ItemKind::PasswordTextEdit: {
-        auto& input = static_cast<Fl_Input&>(w);
-        int type = item_.kind == ItemKind::TextEditMultiLine ? FL_MULTILINE_INPUT
-                   : item_.kind == ItemKind::PasswordTextEdit ? FL_SECRET_INPUT
-                   : item_.style == kADMNumericEditStyle     ? FL_FLOAT_INPUT
-                                                             : FL_NORMAL_INPUT;
-        input.type(static_cast<uchar>(type));
-        if (item_.text != input.value()) input.value(item_.text.c_str());
+      case ItemKind::PasswordTextEdit:
+        refreshInput(static_cast<Fl_Input&>(w));
         break;
-      }
       case ItemKind::TextCheckBox:
       case ItemKind::TextRadioButton:
       case ItemKind::PictureCheckBox:
       case ItemKind::PictureRadioButton:
         static_cast<Fl_Button&>(w).value(item_.on ? 1 : 0);
         w.copy_label(item_.text.c_str());
+        fitLabel([&w](int size) {
+          // The check mark or circle is as large as the text, left of it.
+          return w.w() - size - 2 * (Fl::box_dx(w.box()) + 2) - 6;
+        });
         break;
       case ItemKind::Slider: {
         auto& slider = static_cast<Fl_Slider&>(w);
@@ -290,31 +377,26 @@ class FltkItemView : public ItemView {
         slider.value(item_.value);
         break;
       }
-      case ItemKind::PopupList: {
-        auto& choice = static_cast<Fl_Choice&>(w);
-        std::vector<std::string> texts;
-        for (auto& e : item_.list->entries) texts.push_back(e->text);
-        if (texts != menuTexts_) {
-          // The menu may keep pointers to the texts: they live in menuTexts_.
-          menuTexts_ = std::move(texts);
-          choice.clear();
-          // Menu text treats '/', '&' and '_' specially; add each entry literally.
-          for (const std::string& t : menuTexts_) {
-            int index = choice.add("x");
-            choice.replace(index, t.c_str());
-          }
-        }
-        if (item_.list->active >= 0 && item_.list->active < choice.size() - 1)
-          choice.value(item_.list->active);
+      case ItemKind::PopupList:
+        refreshChoice(static_cast<Fl_Choice&>(w));
         break;
-      }
+      case ItemKind::TextPushButton:
+        w.copy_label(item_.text.c_str());
+        showDefault(w);
+        fitLabel([&w](int) { return w.w() - Fl::box_dw(w.box()) - 6; });
+        break;
+      case ItemKind::TextStatic:
+      case ItemKind::TextStaticMultiLine:
+        w.copy_label(item_.text.c_str());
+        w.align(alignOf(item_));
+        // Multi-line text wraps instead.
+        if (item_.kind == ItemKind::TextStatic) fitLabel([&w](int) { return w.w() - 6; });
+        break;
       default:
         if (item_.kind != ItemKind::PictureStatic && item_.kind != ItemKind::PicturePushButton)
           w.copy_label(item_.text.c_str());
         break;
     }
-    if (item_.kind == ItemKind::TextStatic || item_.kind == ItemKind::TextStaticMultiLine)
-      w.align(alignOf(item_));
     w.redraw();
   }
 
@@ -329,6 +411,89 @@ class FltkItemView : public ItemView {
   }
 
  private:
+  template <class Room>
+  void fitLabel(Room room) {
+    widget_->labelsize(fittingSize({item_.text}, room));
+  }
+
+  // The dialog's default button is drawn in the accent colour.
+  void showDefault(Fl_Widget& w) {
+    const bool isDefault = item_.dialog && item_.id != 0 && item_.id == item_.dialog->defaultItem;
+    w.color(isDefault ? accentColor() : FL_BACKGROUND_COLOR);
+    w.selection_color(isDefault ? fl_darker(accentColor()) : FL_BACKGROUND_COLOR);
+    w.labelcolor(isDefault ? FL_WHITE : FL_FOREGROUND_COLOR);
+    w.labelfont(isDefault ? FL_HELVETICA_BOLD : FL_HELVETICA);
+  }
+
+  void refreshInput(Fl_Input& input) {
+    int type = item_.kind == ItemKind::TextEditMultiLine ? FL_MULTILINE_INPUT
+               : item_.kind == ItemKind::PasswordTextEdit ? FL_SECRET_INPUT
+               : item_.style == kADMNumericEditStyle     ? FL_FLOAT_INPUT
+                                                         : FL_NORMAL_INPUT;
+    input.type(static_cast<uchar>(type));
+    const bool numeric = item_.style == kADMNumericEditStyle && item_.displayWidth > 0;
+    if (numeric) {
+      // Big enough for the requested number of digits in the field.
+      const std::string widest(static_cast<std::size_t>(item_.displayWidth), '0');
+      const int room = input.w() - Fl::box_dw(input.box()) - 4;
+      input.textsize(fittingSize({widest}, [room](int) { return room; }));
+    } else {
+      input.textsize(kBaseTextSize);
+    }
+    // The user's unfinished typing stays; otherwise the field shows the
+    // item's text, a number rounded to the requested precision and width.
+    if (Fl::focus() == &input && input.changed()) return;
+    const std::string shown =
+        numeric ? numberForDisplay(item_.text, item_.precision, item_.displayWidth) : item_.text;
+    if (shown != input.value()) {
+      input.value(shown.c_str());
+      if (Fl::focus() != &input) input.position(0);
+    }
+  }
+
+  void refreshChoice(Fl_Choice& choice) {
+    std::vector<std::string> texts;
+    for (auto& e : item_.list->entries) texts.push_back(e->text);
+    if (texts != menuTexts_) {
+      // The menu may keep pointers to the texts: they live in menuTexts_.
+      menuTexts_ = std::move(texts);
+      choice.clear();
+      // Menu text treats '/', '&' and '_' specially; add each entry literally.
+      for (const std::string& t : menuTexts_) {
+        int index = choice.add("x");
+        choice.replace(index, t.c_str());
+      }
+      // Every entry fits beside the arrow, whichever is shown.
+      const int room = choice.w() - 20 - Fl::box_dw(FL_DOWN_BOX) - 8;
+      choice.textsize(fittingSize(menuTexts_, [room](int) { return room; }));
+    }
+    if (item_.list->active >= 0 && item_.list->active < choice.size() - 1) choice.value(item_.list->active);
+  }
+
+  // The nearest enabled, visible control that takes the keyboard, one of the
+  // same kind before any other.
+  Fl_Widget* focusNeighbour() const {
+    if (!item_.dialog) return nullptr;
+    const auto centre = [](const Fl_Widget& w) { return std::make_pair(w.x() + w.w() / 2, w.y() + w.h() / 2); };
+    const auto [cx, cy] = centre(*widget_);
+    Fl_Widget* best = nullptr;
+    double bestScore = 0;
+    for (const auto& other : item_.dialog->items) {
+      auto* view = dynamic_cast<FltkItemView*>(other->view.get());
+      Fl_Widget* w = view ? view->widget() : nullptr;
+      if (!w || w == widget_.get() || !other->enabled || !w->visible() || !w->active() || !w->visible_focus())
+        continue;
+      const auto [ox, oy] = centre(*w);
+      double score = std::hypot(ox - cx, oy - cy);
+      if (other->kind != item_.kind) score += 1e6;
+      if (!best || score < bestScore) {
+        best = w;
+        bestScore = score;
+      }
+    }
+    return best;
+  }
+
   ADMItem& item_;
   Fl_Window& window_;
   std::unique_ptr<Fl_Widget> widget_;
@@ -405,6 +570,7 @@ class FltkDialogView : public DialogView {
   void show() override { window_->show(); }
   void hide() override { window_->hide(); }
   bool shown() const override { return window_->shown() != 0; }
+  Fl_Window* window() const { return window_.get(); }
   void redraw() override { window_->redraw(); }
 
   bool capture(std::vector<unsigned char>& rgb, int& width, int& height) override {
@@ -471,8 +637,17 @@ bool openDisplay(std::string* error) {
   HostState& s = hostState();
   if (s.display) return true;
   if (!platform::openToolkitDisplay(error)) return false;
-  Fl::scheme("gtk+");
+  // A calm, flat look: the gleam scheme over one neutral face colour (the
+  // standard background colour items paint with), white fields, dark text
+  // and one accent for selections and the default button.
+  Fl::scheme("gleam");
+  Fl::background(kFaceGray, kFaceGray, kFaceGray);
+  Fl::background2(255, 255, 255);
+  Fl::foreground(32, 32, 32);
+  Fl::set_color(FL_SELECTION_COLOR, kAccentRed, kAccentGreen, kAccentBlue);
   Fl::visual(FL_DOUBLE | FL_RGB);
+  // The file chooser previews the pictures it lists.
+  fl_register_images();
   s.display = true;
   return true;
 }
@@ -492,7 +667,7 @@ ADMRect screenRect() {
 ADMPoint bestSize(const ADMItem& item) {
   int textWidth = static_cast<int>(item.text.size()) * 7;
   if (hostState().display) {
-    fl_font(FL_HELVETICA, 12);
+    fl_font(FL_HELVETICA, kBaseTextSize);
     textWidth = static_cast<int>(fl_width(item.text.c_str()));
   }
   switch (item.kind) {
@@ -519,8 +694,36 @@ bool runColorChooser(const char* prompt, ADMRGBColor& color) {
   return true;
 }
 
-std::optional<std::string> runFileDialog(const FileDialogRequest& request) {
+// A folder as the user reads it: "a/bin/../plug-ins/Patterns" is
+// "a/plug-ins/Patterns".
+std::string normalFolder(const std::string& folder) {
+  if (folder.empty()) return folder;
+  std::string normal = std::filesystem::path(folder).lexically_normal().string();
+  if (normal.size() > 1 && normal.back() == '/') normal.pop_back();
+  return normal;
+}
+
+// The chooser offers the caller's types only: FLTK adds "All Files" and a
+// custom pattern to the type menu, which are taken out again.
+void keepOnlyRequestedTypes(Fl_File_Chooser& chooser) {
+  Fl_Group* window = chooser.newButton ? chooser.newButton->window() : nullptr;
+  for (int i = 0; window && i < window->children(); ++i) {
+    auto* group = window->child(i)->as_group();
+    auto* choice = dynamic_cast<Fl_Choice*>(window->child(i));
+    for (int j = 0; !choice && group && j < group->children(); ++j) choice = dynamic_cast<Fl_Choice*>(group->child(j));
+    if (!choice) continue;
+    for (const char* extra : {Fl_File_Chooser::custom_filter_label, Fl_File_Chooser::all_files_label}) {
+      const int index = choice->find_index(extra);
+      if (index >= 0) choice->remove(index);
+    }
+    return;
+  }
+}
+
+std::optional<std::string> runFileDialog(const FileDialogRequest& asked) {
   HostState& s = hostState();
+  FileDialogRequest request = asked;
+  request.startFolder = normalFolder(request.startFolder);
   s.fileRequests.push_back(request);
   if (!s.display) return s.fileAnswer;
   std::string filter;
@@ -535,6 +738,8 @@ std::optional<std::string> runFileDialog(const FileDialogRequest& request) {
   Fl_File_Chooser chooser(request.startFolder.empty() ? "." : request.startFolder.c_str(),
                           filter.empty() ? "*" : filter.c_str(), Fl_File_Chooser::SINGLE,
                           request.prompt.c_str());
+  if (!filter.empty()) keepOnlyRequestedTypes(chooser);
+  chooser.preview(1);
   chooser.show();
   while (chooser.shown()) Fl::wait();
   if (chooser.count() < 1 || !chooser.value()) return std::nullopt;
@@ -542,6 +747,7 @@ std::optional<std::string> runFileDialog(const FileDialogRequest& request) {
 }
 
 void runMessageAlert(const std::string& message) {
+  hostState().alerts.push_back(message);
   if (hostState().display) fl_alert("%s", message.c_str());
   else std::fprintf(stderr, "%s\n", message.c_str());
 }
@@ -580,6 +786,21 @@ bool injectPointer(ADMDialogRef dialog, ADMAction action, ADMPoint point, ADMMod
 bool captureWindow(ADMDialogRef dialog, std::vector<unsigned char>& rgb, int& width, int& height) {
   if (!dialog || !dialog->view) return false;
   return dialog->view->capture(rgb, width, height);
+}
+
+Fl_Widget* widgetOf(ADMItemRef item) {
+  auto* view = item ? dynamic_cast<FltkItemView*>(item->view.get()) : nullptr;
+  return view ? view->widget() : nullptr;
+}
+
+Fl_Window* windowOf(ADMDialogRef dialog) {
+  auto* view = dialog ? dynamic_cast<FltkDialogView*>(dialog->view.get()) : nullptr;
+  return view ? view->window() : nullptr;
+}
+
+int textScrollOf(ADMItemRef item) {
+  auto* view = item ? dynamic_cast<FltkItemView*>(item->view.get()) : nullptr;
+  return view ? view->textScroll() : 0;
 }
 
 }  // namespace veyra::app::adm

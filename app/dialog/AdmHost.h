@@ -136,6 +136,8 @@ const std::vector<FileDialogRequest>& fileDialogRequests();
 // The colour chooser without a display answers this (nullopt: cancel).
 void setColorChooserAnswer(std::optional<ADMRGBColor> color);
 int colorChooserCalls();
+// The messages shown with the basic suite's message alert, oldest first.
+const std::vector<std::string>& messageAlerts();
 // Clears the answers, the remembered requests and the modal driver.
 void resetDriver();
 

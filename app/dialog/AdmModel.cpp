@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace veyra::app::adm {
@@ -215,23 +217,46 @@ void endModal(ADMDialog& dialog, int32 itemID, bool cancelled) {
 }
 
 
+std::string numberForDisplay(const std::string& text, int32 precision, int32 width) {
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  const double value = std::strtod(begin, &end);
+  while (end && (*end == ' ' || *end == '\t')) ++end;
+  if (end == begin || !end || *end != '\0' || !std::isfinite(value)) return text;
+  for (int decimals = std::clamp<int32>(precision, 0, 20);; --decimals) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string shown = buffer;
+    if (shown.find('.') != std::string::npos) {
+      while (shown.back() == '0') shown.pop_back();
+      if (shown.back() == '.') shown.pop_back();
+    }
+    if (shown == "-0") shown = "0";
+    if (decimals == 0 || static_cast<int32>(shown.size()) <= width) return shown;
+  }
+}
+
 ADMRGBColor standardColor(ADMColor color) {
   auto rgb = [](unsigned r, unsigned g, unsigned b) {
     return ADMRGBColor{static_cast<unsigned16>(r * 257), static_cast<unsigned16>(g * 257),
                        static_cast<unsigned16>(b * 257)};
   };
+  // One neutral palette around the window face, so that what items paint in
+  // the background colour is the window itself and nothing casts a tint on
+  // the pictures shown between them.
+  const unsigned face = kFaceGray;
   switch (color) {
     case kADMBlackColor: return rgb(0, 0, 0);
     case kADMWhiteColor: return rgb(255, 255, 255);
-    case kADMHiliteColor: return rgb(0, 84, 147);
+    case kADMHiliteColor: return rgb(kAccentRed, kAccentGreen, kAccentBlue);
     case kADMHiliteTextColor: return rgb(255, 255, 255);
-    case kADMLightColor: return rgb(230, 230, 230);
-    case kADMBackgroundColor: return rgb(212, 208, 200);
-    case kADMShadowColor: return rgb(128, 128, 128);
+    case kADMLightColor: return rgb(250, 250, 250);
+    case kADMBackgroundColor: return rgb(face, face, face);
+    case kADMShadowColor: return rgb(150, 150, 150);
     case kADMDisabledColor: return rgb(160, 160, 160);
-    case kADMButtonUpColor: return rgb(212, 208, 200);
-    case kADMButtonDownColor: return rgb(180, 176, 170);
-    case kADMTextColor: return rgb(0, 0, 0);
+    case kADMButtonUpColor: return rgb(face, face, face);
+    case kADMButtonDownColor: return rgb(face - 24, face - 24, face - 24);
+    case kADMTextColor: return rgb(32, 32, 32);
     case kADMRedColor: return rgb(255, 0, 0);
     case kADMGreenColor: return rgb(0, 255, 0);
     case kADMBlueColor: return rgb(0, 0, 255);

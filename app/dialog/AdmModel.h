@@ -118,6 +118,7 @@ struct ADMItem {
   int32 style = 0;
   int32 precision = 2;
   int32 displayWidth = 0;
+  std::string tip;  // tooltip, empty for none
   ADMItemDrawProc drawProc = nullptr;
   ADMItemTrackProc trackProc = nullptr;
   ADMItemNotifyProc notifyProc = nullptr;
@@ -237,13 +238,23 @@ struct HostState {
   std::vector<FileDialogRequest> fileRequests;
   std::optional<ADMRGBColor> colorAnswer;
   int colorCalls = 0;
+  std::vector<std::string> alerts;
 };
 HostState& hostState();
 
 // Whether dialogs get FLTK views.
 bool displayBackend();
+// The window face (a neutral gray) and the accent of the default button and
+// selections. The face is the window's colour and the standard background
+// colour alike.
+constexpr unsigned kFaceGray = 236;
+constexpr unsigned kAccentRed = 53, kAccentGreen = 110, kAccentBlue = 180;
 // The standard colours as RGB.
 ADMRGBColor standardColor(ADMColor color);
+// How a numeric edit field shows its text: a number rounded to at most
+// `precision` decimals and, where decimals can be given up, to at most
+// `width` characters, without trailing zeros; any other text as it is.
+std::string numberForDisplay(const std::string& text, int32 precision, int32 width);
 // The colour chooser, file dialog and message box, headless or FLTK.
 bool runColorChooser(const char* prompt, ADMRGBColor& color);
 std::optional<std::string> runFileDialog(const FileDialogRequest& request);

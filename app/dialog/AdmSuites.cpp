@@ -185,7 +185,11 @@ void dialogSetBoundsRect(ADMDialogRef d, const ADMRect* r) {
   d->bounds = *r;
   if (d->view) d->view->refresh();
 }
-void dialogSetDefaultItemID(ADMDialogRef d, int32 id) { if (d) d->defaultItem = id; }
+void dialogSetDefaultItemID(ADMDialogRef d, int32 id) {
+  if (!d) return;
+  d->defaultItem = id;
+  for (auto& item : d->items) refresh(item.get());  // the default button looks it
+}
 int32 dialogGetDefaultItemID(ADMDialogRef d) { return d ? d->defaultItem : 0; }
 void dialogSetCancelItemID(ADMDialogRef d, int32 id) { if (d) d->cancelItem = id; }
 int32 dialogGetCancelItemID(ADMDialogRef d) { return d ? d->cancelItem : 0; }
@@ -446,6 +450,12 @@ void itemSetPrecision(ADMItemRef i, int32 d) { if (i) i->precision = std::clamp<
 int32 itemGetPrecision(ADMItemRef i) { return i ? i->precision : 0; }
 void itemSetDisplayWidth(ADMItemRef i, int32 c) { if (i) i->displayWidth = std::max<int32>(0, c); }
 int32 itemGetDisplayWidth(ADMItemRef i) { return i ? i->displayWidth : 0; }
+void itemSetTipString(ADMItemRef i, const char* tip) {
+  if (!i) return;
+  i->tip = tip ? tip : "";
+  refresh(i);
+}
+void itemGetTipString(ADMItemRef i, char* tip, int32 max) { if (i) copyText(i->tip, tip, max); }
 ADMListRef itemGetList(ADMItemRef i) { return i ? i->list.get() : nullptr; }
 void itemAddItem(ADMItemRef group, ADMItemRef item) {
   if (!group || !item || group == item || group->kind != ItemKind::ItemGroup) return;
@@ -479,7 +489,8 @@ const ADMItemSuite5 kItem = {
     itemGetBestSize,      itemInvalidate,       itemUpdate,           itemSetMask,
     itemGetMask,          itemSetJustify,       itemGetJustify,       itemSetItemStyle,
     itemGetItemStyle,     itemSetPrecision,     itemGetPrecision,     itemSetDisplayWidth,
-    itemGetDisplayWidth,  itemGetList,          itemAddItem,          itemRemoveItem};
+    itemGetDisplayWidth,  itemGetList,          itemAddItem,          itemRemoveItem,
+    itemSetTipString,     itemGetTipString};
 
 // ---- notifier, tracker --------------------------------------------------------
 

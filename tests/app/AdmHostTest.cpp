@@ -227,7 +227,11 @@ TEST(AdmSuites, FileDialogAndColourChooserWithoutADisplay) {
   // A path longer than the caller's buffer is refused, not cut.
   adm::setFileDialogAnswer(std::string("/a/very/long/folder/name.png"));
   EXPECT_FALSE(basic->StandardGetFileDialog("Pick", filters, 2, "/start", path, sizeof path));
-  ASSERT_EQ(adm::fileDialogRequests().size(), 3u);
+  // The start folder is opened as the user reads it, without "." and "..".
+  EXPECT_FALSE(basic->StandardGetFileDialog("Pick", filters, 2, "/opt/v/bin/../plug-ins/./Patterns/", path,
+                                            sizeof path));
+  ASSERT_EQ(adm::fileDialogRequests().size(), 4u);
+  EXPECT_EQ(adm::fileDialogRequests()[3].startFolder, "/opt/v/plug-ins/Patterns");
   EXPECT_EQ(adm::fileDialogRequests()[0].prompt, "Pick");
   EXPECT_EQ(adm::fileDialogRequests()[0].startFolder, "/start");
   EXPECT_EQ(adm::fileDialogRequests()[0].filters[1].second, "*.png");
@@ -243,6 +247,22 @@ TEST(AdmSuites, FileDialogAndColourChooserWithoutADisplay) {
   basic->GetScreenDimensions(&screen);
   EXPECT_EQ(screen.right - screen.left, 1280);
   adm::resetDriver();
+}
+
+// Numeric fields show their number whole: rounded to the requested decimals,
+// fewer where the requested width would be passed, never in exponent form.
+TEST(AdmNumberDisplay, RoundsToPrecisionWithinWidth) {
+  struct Case {
+    const char* text;
+    int precision, width;
+    const char* shown;
+  };
+  const Case cases[] = {{"138.462", 5, 6, "138.46"},    {"-127.692", 5, 6, "-127.7"}, {"12.3457", 5, 6, "12.346"},
+                        {"-0.0763359", 5, 6, "-0.076"}, {"600", 5, 6, "600"},        {"1e-05", 5, 6, "0"},
+                        {"-1e-07", 5, 6, "0"},          {"9.99999", 5, 6, "10"},     {"0.5", 0, 6, "0"},
+                        {"-180", 2, 3, "-180"},         {"abc", 5, 6, "abc"},        {"", 5, 6, ""},
+                        {"12.5x", 5, 6, "12.5x"},       {"2.25", 1, 6, "2.2"},       {"nan", 5, 6, "nan"}};
+  for (const Case& c : cases) EXPECT_EQ(adm::numberForDisplay(c.text, c.precision, c.width), c.shown) << c.text;
 }
 
 }  // namespace

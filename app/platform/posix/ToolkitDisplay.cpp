@@ -6,9 +6,20 @@
 #include <FL/x.H>
 #include <dlfcn.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace veyra::app::platform {
+
+namespace {
+// Reports a protocol error and goes on, as FLTK does when it opens the
+// display itself; Xlib's own handler would end the process.
+int reportXError(Display*, XErrorEvent* e) {
+  std::fprintf(stderr, "X error %d (request %d.%d) on resource 0x%lx\n", e->error_code, e->request_code,
+               e->minor_code, e->resourceid);
+  return 0;
+}
+}  // namespace
 
 bool openToolkitDisplay(std::string* error) {
   const char* name = std::getenv("DISPLAY");
@@ -23,6 +34,9 @@ bool openToolkitDisplay(std::string* error) {
     if (error) *error = std::string("cannot open the X display \"") + name + "\"";
     return false;
   }
+  using ErrorHandler = int (*)(Display*, XErrorEvent*);
+  using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
+  if (auto set = reinterpret_cast<SetErrorHandler>(dlsym(RTLD_DEFAULT, "XSetErrorHandler"))) set(&reportXError);
   fl_open_display(display);
   return true;
 }
