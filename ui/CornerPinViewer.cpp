@@ -28,13 +28,32 @@ ADMPoint CornerPinViewer::handleCenter(int corner) const {
   return ADMPoint{static_cast<int32>(x), static_cast<int32>(y)};
 }
 
+bool CornerPinViewer::outsideView(int corner) const {
+  const ADMRect b = localRect();
+  const ADMPoint c = handleCenter(corner);
+  return c.h < b.left || c.h >= b.right || c.v < b.top || c.v >= b.bottom;
+}
+
+ADMPoint CornerPinViewer::markerCenter(int corner) const {
+  const ADMRect b = localRect();
+  const ADMPoint c = handleCenter(corner);
+  const auto hold = [](int32 x, int32 low, int32 high) { return x < low ? low : (x > high ? high : x); };
+  return ADMPoint{hold(c.h, b.left + kHandleHalf, b.right - kHandleHalf),
+                  hold(c.v, b.top + kHandleHalf, b.bottom - kHandleHalf)};
+}
+
+namespace {
+bool inSquare(const ADMPoint& c, const ADMPoint& p, int32 half) {
+  return c.h - half <= p.h && p.h < c.h + half && c.v - half <= p.v && p.v < c.v + half;
+}
+}  // namespace
+
 int32 CornerPinViewer::hitHandle(const ADMPoint& p) const {
-  for (int i = 0; i < 4; ++i) {
-    const ADMPoint c = handleCenter(i);
-    if (c.h - kHandleHalf <= p.h && p.h < c.h + kHandleHalf && c.v - kHandleHalf <= p.v &&
-        p.v < c.v + kHandleHalf)
-      return i;
-  }
+  for (int i = 0; i < 4; ++i)
+    if (inSquare(handleCenter(i), p, kHandleHalf)) return i;
+  // A corner dragged out of the item stays reachable through its marker.
+  for (int i = 0; i < 4; ++i)
+    if (outsideView(i) && inSquare(markerCenter(i), p, kHandleHalf)) return i;
   return -1;
 }
 
@@ -55,16 +74,27 @@ void CornerPinViewer::draw(ADM::Drawer& drawer) {
   drawer.setRGBColor(kOutlineGreen);
   drawer.framePolygon(outline, 5);
 
+  for (int i = 0; i < 4; ++i) drawHandle(drawer, outline[i], i == active_);
+  // Markers of the corners outside the item: a handle on the edge, filled
+  // with the outline's green, where the corner can be grabbed again.
   for (int i = 0; i < 4; ++i) {
-    const ADMPoint c = outline[i];
-    const ADMRect square{c.h - kHandleHalf, c.v - kHandleHalf, c.h + kHandleHalf, c.v + kHandleHalf};
-    drawer.setADMColor(kADMBlackColor);
-    drawer.frameRect(square);
-    drawer.setADMColor(i == active_ ? kADMRedColor : kADMWhiteColor);
-    drawer.frameRect(inset(square, 1));
-    drawer.setADMColor(kADMBlackColor);
-    drawer.frameRect(inset(square, 2));
+    if (!outsideView(i)) continue;
+    const ADMPoint c = markerCenter(i);
+    drawer.setRGBColor(kOutlineGreen);
+    drawer.fillRect(
+        ADMRect{c.h - kHandleHalf + 3, c.v - kHandleHalf + 3, c.h + kHandleHalf - 3, c.v + kHandleHalf - 3});
+    drawHandle(drawer, c, i == active_);
   }
+}
+
+void CornerPinViewer::drawHandle(ADM::Drawer& drawer, const ADMPoint& c, bool active) {
+  const ADMRect square{c.h - kHandleHalf, c.v - kHandleHalf, c.h + kHandleHalf, c.v + kHandleHalf};
+  drawer.setADMColor(kADMBlackColor);
+  drawer.frameRect(square);
+  drawer.setADMColor(active ? kADMRedColor : kADMWhiteColor);
+  drawer.frameRect(inset(square, 1));
+  drawer.setADMColor(kADMBlackColor);
+  drawer.frameRect(inset(square, 2));
 }
 
 void CornerPinViewer::redraw() {
@@ -89,7 +119,7 @@ bool CornerPinViewer::track(ADM::Tracker& tracker) {
       const int32 hit = hitHandle(p);
       if (hit < 0) break;
       const ADMModifiers mods = tracker.modifiers();
-      if ((mods & kResetModifier) != 0) {
+      if ((mods & (kResetModifier | kResetAlternativeModifier)) != 0) {
         if ((mods & kResetAllModifier) != 0) {
           std::memcpy(corners_, kDefaultCorners, sizeof corners_);
         } else {

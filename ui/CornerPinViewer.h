@@ -10,8 +10,11 @@ namespace veyra {
 class CornerPinViewer : public Viewer {
  public:
   static constexpr int32 kHandleHalf = 7;
-  // Modifier flags of the reset gestures: one corner, all four.
+  // Modifier flags of the reset gestures: one corner, all four. Ctrl resets
+  // as Alt does, for window managers that take Alt with a click for
+  // themselves.
   static constexpr ADMModifiers kResetModifier = kADMAltKeyModifier;
+  static constexpr ADMModifiers kResetAlternativeModifier = kADMControlKeyModifier;
   static constexpr ADMModifiers kResetAllModifier = kADMShiftKeyModifier;
 
   CornerPinViewer(ADM::Dialog* dialog, int32 itemID, const ADMRect& bounds, FilterRecord* record);
@@ -24,7 +27,14 @@ class CornerPinViewer : public Viewer {
 
   // The handle centre of corner i in item coordinates.
   ADMPoint handleCenter(int corner) const;
-  // The first corner whose handle square holds the point, or -1.
+  // Whether corner i's handle centre lies outside the item, where it cannot
+  // be seen or grabbed; such a corner shows a marker on the item's edge.
+  bool outsideView(int corner) const;
+  // Corner i's handle centre held inside the item, a handle's half from its
+  // edges: where the marker of a corner outside the item is drawn.
+  ADMPoint markerCenter(int corner) const;
+  // The first corner whose handle square holds the point, else the first
+  // corner outside the item whose marker holds it, or -1.
   int32 hitHandle(const ADMPoint& p) const;
 
   void draw(ADM::Drawer& drawer) override;
@@ -32,6 +42,7 @@ class CornerPinViewer : public Viewer {
   bool track(ADM::Tracker& tracker) override;
 
  private:
+  static void drawHandle(ADM::Drawer& drawer, const ADMPoint& centre, bool active);
   void redraw();
   void changed();
 

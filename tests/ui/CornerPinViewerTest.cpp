@@ -126,20 +126,24 @@ TEST_F(CornerPin, PressOutsideEveryHandleDoesNothing) {
   EXPECT_EQ(changed.count(), 0);
 }
 
-TEST_F(CornerPin, AltResetsOneCornerAndAltShiftAllFour) {
+// Alt resets, and Ctrl as well (window managers often take Alt-drag).
+class CornerPinReset : public CornerPin, public ::testing::WithParamInterface<ADMModifiers> {};
+
+TEST_P(CornerPinReset, ResetsOneCornerAndWithShiftAllFour) {
+  const ADMModifiers reset = GetParam();
   const double moved[8] = {0.1, 0.2, 0.9, 0.1, 0.8, 0.7, 0.2, 0.9};
   viewer->setCorners(moved);
   EventCounter changed(*viewer, ADM::kChangedEvent);
   // Upper-right handle centre: (10 + 100 x 0.9, 20 + 200 x 0.1) = (100, 40).
   send(kADMMouseMovedUpAction, 100, 40);
   EXPECT_EQ(viewer->activeHandle(), 1);
-  send(kADMButtonDownAction, 100, 40, kADMAltKeyModifier);
+  send(kADMButtonDownAction, 100, 40, reset);
   EXPECT_EQ(changed.count(), 1);
   EXPECT_EQ(viewer->activeHandle(), -1);
   EXPECT_EQ(corners(), (std::array<double, 8>{0.1, 0.2, 1.0, 0.0, 0.8, 0.7, 0.2, 0.9}));
 
   // Resetting a corner that already has its default still reports a change.
-  send(kADMButtonDownAction, 110, 20, kADMAltKeyModifier);
+  send(kADMButtonDownAction, 110, 20, reset);
   EXPECT_EQ(changed.count(), 2);
 
   // Shift alone only picks the handle.
@@ -147,10 +151,50 @@ TEST_F(CornerPin, AltResetsOneCornerAndAltShiftAllFour) {
   EXPECT_EQ(viewer->activeHandle(), 2);
   EXPECT_EQ(changed.count(), 2);
 
-  send(kADMButtonDownAction, 90, 160, kADMAltKeyModifier | kADMShiftKeyModifier);
+  send(kADMButtonDownAction, 90, 160, reset | kADMShiftKeyModifier);
   EXPECT_EQ(changed.count(), 3);
   EXPECT_EQ(viewer->activeHandle(), -1);
   EXPECT_EQ(corners(), (std::array<double, 8>{0, 0, 1, 0, 1, 1, 0, 1}));
+}
+
+INSTANTIATE_TEST_SUITE_P(AltOrCtrl, CornerPinReset,
+                         ::testing::Values(kADMAltKeyModifier, kADMControlKeyModifier));
+
+TEST_F(CornerPin, CornerOutsideTheItemIsGrabbedAtItsMarkerOnTheEdge) {
+  // Upper-right at (210, -80) and lower-left at (-40, 320): both outside the
+  // 377 x 290 item, their markers held a handle's half inside its edges.
+  const double c[8] = {0.0, 0.0, 2.0, -0.5, 1.0, 1.0, -0.5, 1.5};
+  viewer->setCorners(c);
+  EXPECT_FALSE(viewer->outsideView(0));
+  ASSERT_TRUE(viewer->outsideView(1));
+  ASSERT_TRUE(viewer->outsideView(3));
+  EXPECT_EQ(viewer->markerCenter(1).h, 210);
+  EXPECT_EQ(viewer->markerCenter(1).v, 7);
+  EXPECT_EQ(viewer->markerCenter(3).h, 7);
+  EXPECT_EQ(viewer->markerCenter(3).v, 283);
+  EXPECT_EQ(viewer->hitHandle(ADMPoint{203, 0}), 1);
+  EXPECT_EQ(viewer->hitHandle(ADMPoint{1, 289}), 3);
+  EXPECT_EQ(viewer->hitHandle(ADMPoint{217, 7}), -1);
+
+  // Each marker is drawn as a green-filled handle.
+  int markers = 0;
+  for (const adm::DrawOp& op : adm::draw(viewer->ref()))
+    if (op.kind == adm::DrawOp::FillRect && op.color.green == 65535 && op.color.red == 0)
+      markers += (op.rect.left == 206 && op.rect.top == 3) || (op.rect.left == 3 && op.rect.top == 279);
+  EXPECT_EQ(markers, 2);
+
+  // Grabbed at its marker, the corner follows the pointer, unclamped.
+  EventCounter changed(*viewer, ADM::kChangedEvent);
+  send(kADMButtonDownAction, 210, 7, kADMButtonHeldModifier);
+  EXPECT_EQ(viewer->activeHandle(), 1);
+  send(kADMMouseMovedDownAction, 60, 120, kADMButtonHeldModifier);
+  EXPECT_EQ(changed.count(), 1);
+  EXPECT_DOUBLE_EQ(viewer->corners()[2], 0.5);
+  EXPECT_DOUBLE_EQ(viewer->corners()[3], 0.5);
+  EXPECT_FALSE(viewer->outsideView(1));
+  // A reset at the other marker resets that corner only.
+  send(kADMButtonDownAction, 7, 283, kADMAltKeyModifier);
+  EXPECT_EQ(corners(), (std::array<double, 8>{0, 0, 0.5, 0.5, 1, 1, 0, 1}));
 }
 
 TEST_F(CornerPin, DrawsStripsFrameImageOutlineAndThreeRingHandles) {
