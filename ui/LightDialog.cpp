@@ -10,6 +10,7 @@
 #include "host/SPPluginsSuite.h"
 #include "ui/HandlerGuard.h"
 #include "ui/PreviewGeometry.h"
+#include "ui/ShapeFileCheck.h"
 
 namespace veyra {
 
@@ -50,6 +51,13 @@ const ADMFileFilter kShapeFileFilters[] = {{"Supported Image Files", "*.jpeg;*.j
                                            {"JPEG files (*.jpeg)", "*.jpeg;*.jpg"},
                                            {"PNG files (*.png)", "*.png"}};
 constexpr const char* kPatternsFolder = "Patterns";
+
+// Tips that make the pointer gestures and the shape files' kind known.
+constexpr const char* kPreviewTip =
+    "Drag a green corner handle to pin the shape.\n"
+    "Alt-click or Ctrl-click a handle to reset its corner; add Shift to reset all four.\n"
+    "A corner outside the preview waits as a filled handle on the edge.";
+constexpr const char* kSelectTip = "Choose the light shape: an 8-bit grayscale PNG or a grayscale JPEG";
 
 // The shape file chooser's start folder, worked out on first use in a module
 // load and kept for the module's life.
@@ -147,6 +155,7 @@ LightDialog::LightDialog(FilterRecord* record, LightParameters& params, PluginSt
   preview_->connect(ADM::kChangedEvent, this, &LightDialog::onCornersChanged);
   preview_->moveTo(L.preview.left, L.preview.top);
   preview_->setCorners(&params_.corners[0].x);
+  preview_->setTipString(kPreviewTip);
 
   buildViewRow(L);
   buildLightGroup(L);
@@ -184,9 +193,11 @@ void LightDialog::buildViewRow(const LightDialogLayout& L) {
   }
   zoomOut_ = std::make_unique<ADM::Button>(this, kZoomOut, "-", L.zoomOut);
   zoomOut_->connect(ADM::kSelectEvent, this, &LightDialog::onZoomOut);
+  zoomOut_->setTipString("Zoom out");
   zoomLabel_ = makeLabel("100%", L.zoomLabel, kADMCenterJustify);
   zoomIn_ = std::make_unique<ADM::Button>(this, kZoomIn, "+", L.zoomIn);
   zoomIn_->connect(ADM::kSelectEvent, this, &LightDialog::onZoomIn);
+  zoomIn_->setTipString("Zoom in");
 }
 
 void LightDialog::buildLightGroup(const LightDialogLayout& L) {
@@ -240,6 +251,7 @@ void LightDialog::buildShapeGroup(const LightDialogLayout& L) {
   shapeFrame_ = makeFrame(L.shapeFrame, "Shape");
   select_ = std::make_unique<ADM::Button>(this, kSelectShape, "Select", L.selectButton);
   select_->connect(ADM::kSelectEvent, this, &LightDialog::onSelectShape);
+  select_->setTipString(kSelectTip);
   shapeFileLabel_ = makeLabel("", L.shapeFileLabel, kADMRightJustify);
   shapeBlend_ = std::make_unique<LabeledComboBox>(this, kBlendMode, "Blend", L.shapeBlend);
   for (int i = 0; i < 9; ++i) shapeBlend_->append(kShapeBlendNames[i], i);
@@ -295,11 +307,20 @@ void LightDialog::showZoomState() {
   zoomOut_->enable(zoom_ > PreviewZoom::kMinimum);
 }
 
-void LightDialog::showShapeFileName() {
-  if (params_.shapeFile.isEmpty())
+ShapeFileState LightDialog::showShapeFileName() {
+  const ShapeFileState state = checkShapeFile(document_, params_.shapeFile);
+  if (state == ShapeFileState::NoFile) {
     shapeFileLabel_->setText(shapeBlend_->popup().entryText(0).c_str());
-  else
-    shapeFileLabel_->setText(params_.shapeFile.displayName().c_str());
+    shapeFileLabel_->setTipString("");
+    return state;
+  }
+  // A file that gives no shape says so beside its name; the path stays
+  // recorded as chosen.
+  std::string text = params_.shapeFile.displayName();
+  if (state != ShapeFileState::Usable) text += std::string(": ") + shapeFileProblem(state);
+  shapeFileLabel_->setText(text.c_str());
+  shapeFileLabel_->setTipString(params_.shapeFile.c_str());
+  return state;
 }
 
 void LightDialog::refresh() {
@@ -521,8 +542,13 @@ void LightDialog::onSelectShape(ADM::CallbackObject*, void*, void*) {
     path[sizeof path - 1] = 0;
     params_.shapeFile.clear();
     params_.shapeFile.assign(path);
-    showShapeFileName();
+    const ShapeFileState state = showShapeFileName();
     renderAndRedraw();
+    if (state == ShapeFileState::Usable) return;
+    const std::string message = "\"" + params_.shapeFile.displayName() + "\" " + shapeFileProblem(state) +
+                                ": it gives the light no shape.\nLight shapes are 8-bit grayscale PNG "
+                                "or grayscale JPEG files.";
+    ADM::sBasic->MessageAlert(message.c_str());
   });
 }
 

@@ -19,6 +19,7 @@
 #include "ui/EyeDropper.h"
 #include "ui/Frame.h"
 #include "ui/LabeledComboBox.h"
+#include "ui/ShapeFileCheck.h"
 #include "ui/TextSlider.h"
 
 namespace veyra {
@@ -129,7 +130,9 @@ class LightDialog : public ADM::Dialog {
   std::unique_ptr<Frame> makeFrame(const ADMRect& r, const char* title);
   std::unique_ptr<ADM::Label> makeLabel(const char* text, const ADMRect& r, ADMJustify justify);
   void showZoomState();
-  void showShapeFileName();
+  // Shows the shape file's name, and what is wrong with it when it gives no
+  // shape; answers the file's state.
+  ShapeFileState showShapeFileName();
   void redrawPreview();
   void renderAndRedraw();
 

@@ -4,10 +4,12 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "adm/SuiteSet.h"
+#include "app/ImageFile.h"
 #include "app/dialog/AdmHost.h"
 #include "support/ui_test_host.h"
 #include "ui/LightDialog.h"
@@ -504,10 +506,10 @@ TEST(LightDialog, ShapeFileChooserStartsInPatternsAndCancelChangesNothing) {
   host.setParameters(stored);
   adm::setFileDialogAnswer(std::nullopt);
   host.run([](LightDialog& d, ADMDialogRef) {
-    EXPECT_EQ(d.shapeFileLabel().text(), "Blinds");
+    EXPECT_EQ(d.shapeFileLabel().text(), "Blinds: cannot be opened");
     const long drawn = adm::drawCount(d.preview().ref());
     press(d.selectButton());
-    EXPECT_EQ(d.shapeFileLabel().text(), "Blinds");
+    EXPECT_EQ(d.shapeFileLabel().text(), "Blinds: cannot be opened");
     EXPECT_EQ(adm::drawCount(d.preview().ref()), drawn);
     press(d.okButton());
   });
@@ -525,18 +527,38 @@ TEST(LightDialog, ShapeFileChooserStartsInPatternsAndCancelChangesNothing) {
   EXPECT_EQ(request.filters, filters);
 }
 
-TEST(LightDialog, ChosenShapeFileShowsItsNameAndEmptyShowsNone) {
-  UiTestHost host(100, 50, ColorMode::RGB);
-  adm::setFileDialogAnswer(std::string("/srv/shapes/Window.light.png"));
-  host.run([](LightDialog& d, ADMDialogRef) {
-    EXPECT_EQ(d.shapeFileLabel().text(), d.shapeBlend().popup().entryText(0));
-    const long drawn = adm::drawCount(d.preview().ref());
-    press(d.selectButton());
-    EXPECT_EQ(d.shapeFileLabel().text(), "Window.light");
-    EXPECT_EQ(adm::drawCount(d.preview().ref()), drawn + 1);
-    press(d.okButton());
-  });
-  EXPECT_STREQ(host.parameters().shapeFile.c_str(), "/srv/shapes/Window.light.png");
+// A chosen file shows its name; one that gives no shape says why beside it
+// and in a message, and is recorded all the same.
+TEST(LightDialog, ChosenShapeFileShowsItsNameOrWhyItCannotBeUsed) {
+  const std::string folder = ::testing::TempDir();
+  app::Document gray(4, 3, app::ColorMode::Gray), rgb(4, 3, app::ColorMode::RGB);
+  app::writePng(gray, folder + "Window.light.png");
+  app::writePng(rgb, folder + "Colour.png");
+  struct Case {
+    std::string path, label;
+    bool alert;
+  };
+  const Case cases[] = {{folder + "Window.light.png", "Window.light", false},
+                        {folder + "Colour.png", "Colour: not an 8-bit grayscale PNG or grayscale JPEG", true},
+                        {"/srv/shapes/Gone.png", "Gone: cannot be opened", true}};
+  for (const Case& c : cases) {
+    UiTestHost host(100, 50, ColorMode::RGB);
+    adm::setFileDialogAnswer(c.path);
+    host.run([&](LightDialog& d, ADMDialogRef) {
+      EXPECT_EQ(d.shapeFileLabel().text(), d.shapeBlend().popup().entryText(0));
+      const long drawn = adm::drawCount(d.preview().ref());
+      press(d.selectButton());
+      EXPECT_EQ(d.shapeFileLabel().text(), c.label);
+      EXPECT_EQ(adm::drawCount(d.preview().ref()), drawn + 1);
+      press(d.okButton());
+    });
+    EXPECT_STREQ(host.parameters().shapeFile.c_str(), c.path.c_str());
+    ASSERT_EQ(adm::messageAlerts().size(), c.alert ? 1u : 0u) << c.path;
+    if (c.alert) {
+      EXPECT_NE(adm::messageAlerts()[0].find("8-bit grayscale PNG"), std::string::npos);
+    }
+  }
+  for (const char* f : {"Window.light.png", "Colour.png"}) std::remove((folder + f).c_str());
 }
 
 TEST(LightDialog, CancelledColourPickerChangesNothing) {
