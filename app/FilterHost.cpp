@@ -39,6 +39,15 @@ int16 channelType(ColorMode mode, int c) {
   return ctUnspecified;
 }
 
+// The record holds resolutions in 16.16 fixed point, so below 32768 pixels
+// per inch. A larger resolution (files may claim millions) is clamped to the
+// largest value the record holds; the document keeps its own for saving.
+int32 fixedResolution(double ppi) {
+  constexpr double kLargest = std::numeric_limits<int32>::max() / 65536.0;
+  if (!(ppi >= 0.0)) return 72 << 16;
+  return static_cast<int32>(std::min(ppi, kLargest) * 65536.0 + 0.5);
+}
+
 }  // namespace
 
 std::string describeResult(int32 code) {
@@ -120,7 +129,7 @@ void FilterHost::refreshRecord() {
   const auto w = static_cast<int16>(doc.width());
   const auto h = static_cast<int16>(doc.height());
   const VRect bounds{0, 0, doc.height(), doc.width()};
-  const auto res = static_cast<int32>(doc.resolution() * 65536.0 + 0.5);
+  const int32 res = fixedResolution(doc.resolution());
 
   for (int c = 0; c < n; ++c) {
     ReadChannelDesc& ch = channels_[static_cast<size_t>(c)];

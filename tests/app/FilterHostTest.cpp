@@ -278,6 +278,22 @@ TEST(PluginModule, IsFoundByOptionThenEnvironment) {
     unsetenv("VEYRA_PLUGIN");
 }
 
+// The record's resolution is 16.16 fixed point: what it cannot hold is
+// clamped to its largest value, and the document keeps its own.
+TEST(FilterHost, ResolutionsBeyondTheRecordAreClamped) {
+  const std::pair<double, int32> cases[] = {{72.0, 72 << 16},          {300.5, 300 * 65536 + 32768},
+                                            {32767.0, 32767 << 16},    {32768.0, 0x7fffffff},
+                                            {2000000 * 0.0254, 0x7fffffff}, {3.4e38, 0x7fffffff}};
+  for (const auto& [ppi, fixed] : cases) {
+    test::HostedDocument hosted{test::makeDocument(ColorMode::RGB, 4, 3)};
+    hosted.doc.setResolution(ppi);
+    hosted.host.call(app::PluginModule::inProcess(noopEntry), filterSelectorPrepare);
+    EXPECT_EQ(hosted.host.filterRecord().imageHRes, fixed) << ppi;
+    EXPECT_EQ(hosted.host.filterRecord().documentInfo->vResolution, fixed) << ppi;
+    EXPECT_EQ(hosted.doc.resolution(), ppi);
+  }
+}
+
 TEST(FilterHost, ResultCodesAreDescribed) {
   EXPECT_EQ(app::describeResult(-108), "-108 (out of memory)");
   EXPECT_EQ(app::describeResult(-128), "-128 (cancelled)");
