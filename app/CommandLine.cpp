@@ -108,6 +108,10 @@ CLI::App* CommandLine::addRunCommand(const std::string& name, const std::string&
                   "(default: the whole image)");
   cmd->add_option("--plugin", o.plugin,
                   "The plug-in module (default: $VEYRA_PLUGIN, then the plug-ins folder beside veyra)");
+  cmd->add_option("--max-pixels", o.maxPixels,
+                  "Largest INPUT read, in pixels (width x height); larger files are refused as possibly "
+                  "hostile (default: " + std::to_string(kDefaultMaxPixels) + ")")
+      ->check(CLI::Range(uint64_t{1}, uint64_t{kMaxDocumentSide} * kMaxDocumentSide));
   cmd->add_flag("--quiet,-q", o.quiet, "No progress bar");
   cmd->footer(std::string("\n") + kExitStatuses + "\nExamples:\n  veyra " + name +
               " photo.jpg lit.jpg\n  veyra " + name + " scan.tif lit.png --rect 100,50,400,600\n");
@@ -165,7 +169,9 @@ int CommandLine::runFilter(const RunOptions& options) {
   installInterruptHandler();
   Document doc = [&] {
     try {
-      return loadImage(options.input);
+      return loadImage(options.input, options.maxPixels);
+    } catch (const ImageTooLargeError& e) {
+      throw CommandError(kExitUsage, std::string(e.what()) + "; --max-pixels raises the limit");
     } catch (const ImageError& e) {
       throw CommandError(kExitUsage, e.what());
     } catch (const std::invalid_argument& e) {

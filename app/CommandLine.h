@@ -6,12 +6,14 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "app/FilterHost.h"
+#include "app/ImageFile.h"
 #include "app/PluginModule.h"
 
 namespace veyra::app {
@@ -37,6 +39,7 @@ struct RunOptions {
   std::string plugin;  // --plugin, empty to look the module up
   bool quiet = false;
   bool editing = false;  // edit: the dialog is asked for
+  uint64_t maxPixels = kDefaultMaxPixels;  // --max-pixels: the largest INPUT read
 };
 
 // Adds to the run commands. The scripting part adds --set, --action and

@@ -5,6 +5,7 @@
 #ifndef VEYRA_APP_DOCUMENT_H
 #define VEYRA_APP_DOCUMENT_H
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -33,6 +34,13 @@ class Document {
   // A document of the given size and mode, every sample 0 (alpha 255).
   // Throws std::invalid_argument for sizes below 1 or above kMaxDocumentSide.
   Document(int width, int height, ColorMode mode, bool hasAlpha = false);
+  // A document over planes already filled (an empty alpha for none); throws
+  // std::invalid_argument when a plane does not hold width x height samples.
+  Document(int width, int height, ColorMode mode, std::vector<std::vector<uint8_t>> planes,
+           std::vector<uint8_t> alpha);
+
+  // Throws std::invalid_argument for sizes below 1 or above kMaxDocumentSide.
+  static void checkSize(int width, int height);
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -53,9 +61,12 @@ class Document {
   AlphaKind alphaKind() const { return alphaKind_; }
   void setAlphaKind(AlphaKind kind) { alphaKind_ = kind; }
 
-  // Resolution in pixels per inch (72 when the file says nothing).
+  // Resolution in pixels per inch (72 when the file says nothing). Values
+  // that are not finite and positive are ignored.
   double resolution() const { return resolution_; }
-  void setResolution(double ppi) { resolution_ = ppi; }
+  void setResolution(double ppi) {
+    if (std::isfinite(ppi) && ppi > 0.0) resolution_ = ppi;
+  }
 
   // The format the document was read from (PNG for documents made in memory).
   FileFormat sourceFormat() const { return sourceFormat_; }

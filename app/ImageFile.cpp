@@ -23,18 +23,25 @@ struct FileCloser {
 
 }  // namespace
 
-Document loadImage(const std::string& path) {
+void checkPixelLimit(const std::string& path, uint64_t width, uint64_t height, uint64_t maxPixels) {
+  if (width * height <= maxPixels) return;
+  throw ImageTooLargeError(path + ": the image is " + std::to_string(width) + " x " + std::to_string(height) + " = " +
+                           std::to_string(width * height) + " pixels, more than the limit of " +
+                           std::to_string(maxPixels) + " pixels");
+}
+
+Document loadImage(const std::string& path, uint64_t maxPixels) {
   std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "rb"));
   if (!file) throw ImageError(path + ": cannot open: " + std::strerror(errno));
   unsigned char magic[8] = {};
   const size_t got = std::fread(magic, 1, sizeof magic, file.get());
   file.reset();
   static const unsigned char kPng[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  if (got == 8 && std::memcmp(magic, kPng, 8) == 0) return readPng(path);
-  if (got >= 3 && magic[0] == 0xff && magic[1] == 0xd8 && magic[2] == 0xff) return readJpeg(path);
+  if (got == 8 && std::memcmp(magic, kPng, 8) == 0) return readPng(path, maxPixels);
+  if (got >= 3 && magic[0] == 0xff && magic[1] == 0xd8 && magic[2] == 0xff) return readJpeg(path, maxPixels);
   if (got >= 4 && ((magic[0] == 'I' && magic[1] == 'I' && (magic[2] == 42 || magic[2] == 43) && magic[3] == 0) ||
                    (magic[0] == 'M' && magic[1] == 'M' && magic[2] == 0 && (magic[3] == 42 || magic[3] == 43))))
-    return readTiff(path);
+    return readTiff(path, maxPixels);
   if (got == 0) throw ImageError(path + ": the file is empty; " + kSupportedImages);
   throw ImageError(path + ": not a PNG, JPEG or TIFF file; " + kSupportedImages);
 }

@@ -11,6 +11,7 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csetjmp>
@@ -19,6 +20,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/DocumentBuilder.h"
 #include "app/ImageFile.h"
 
 #include "app/platform/FileSystem.h"
@@ -42,13 +44,15 @@ void jpegErrorExit(j_common_ptr cinfo) {
   std::longjmp(err->jump, 1);
 }
 
-// Keeps the first warning: a warning means damaged data (a truncated file
-// only warns and is padded with gray by the library), which is refused.
+// A warning means damaged data (a truncated file only warns and is padded
+// with gray by the library), which is refused: the read ends at the first
+// one, so that a file whose data ends early is not decoded to its end.
 void jpegEmitMessage(j_common_ptr cinfo, int level) {
   auto* err = reinterpret_cast<JpegError*>(cinfo->err);
   if (level < 0) {
-    if (err->warning[0] == 0) (*cinfo->err->format_message)(cinfo, err->warning);
+    (*cinfo->err->format_message)(cinfo, err->warning);
     cinfo->err->num_warnings++;
+    std::longjmp(err->jump, 1);
   }
 }
 
@@ -88,7 +92,7 @@ struct Compressor {
 
 }  // namespace
 
-Document readJpeg(const std::string& path) {
+Document readJpeg(const std::string& path, uint64_t maxPixels) {
   std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "rb"));
   if (!file) throw ImageError(path + ": cannot open: " + std::strerror(errno));
   Decompressor d;
@@ -119,31 +123,30 @@ Document readJpeg(const std::string& path) {
     throw ImageError(path + ": the image is " + std::to_string(cinfo.image_width) + " x " +
                      std::to_string(cinfo.image_height) + " pixels; at most " + std::to_string(kMaxDocumentSide) +
                      " pixels on a side are supported");
+  checkPixelLimit(path, cinfo.image_width, cinfo.image_height, maxPixels);
 
-  Document doc(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), mode);
+  DocumentBuilder builder(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), mode, false);
+  const bool invertInk = mode == ColorMode::CMYK && !cinfo.saw_Adobe_marker;
+  const int channels = channelCountOf(mode);
+  std::vector<JSAMPLE> row(static_cast<size_t>(cinfo.image_width) * channels);
+  JSAMPROW rowPointer = row.data();
+  const auto readRow = [&] { jpeg_read_scanlines(&cinfo, &rowPointer, 1); };
+  if (!jpegStep(d.err, [&] { jpeg_start_decompress(&cinfo); })) throw damaged();
+  if (cinfo.output_components != channels || cinfo.output_width != cinfo.image_width ||
+      cinfo.output_height != cinfo.image_height)
+    throw ImageError(path + ": unexpected JPEG output size or component count");
+  for (JDIMENSION y = 0; y < cinfo.output_height; ++y) {
+    if (!jpegStep(d.err, readRow)) throw damaged();
+    if (invertInk)
+      for (JSAMPLE& v : row) v = static_cast<JSAMPLE>(255 - v);
+    builder.addRow(row.data(), channels);
+  }
+  if (!jpegStep(d.err, [&] { jpeg_finish_decompress(&cinfo); })) throw damaged();
+
+  Document doc = builder.finish();
   doc.setSourceFormat(FileFormat::Jpeg);
   if (cinfo.density_unit == 1 && cinfo.X_density > 0) doc.setResolution(cinfo.X_density);
   if (cinfo.density_unit == 2 && cinfo.X_density > 0) doc.setResolution(cinfo.X_density * 2.54);
-  const bool invertInk = mode == ColorMode::CMYK && !cinfo.saw_Adobe_marker;
-
-  const int channels = doc.channelCount();
-  std::vector<JSAMPLE> row(static_cast<size_t>(doc.width()) * channels);
-  JSAMPROW rowPointer = row.data();
-  JDIMENSION y = 0;
-  const auto readRow = [&] { jpeg_read_scanlines(&cinfo, &rowPointer, 1); };
-  if (!jpegStep(d.err, [&] { jpeg_start_decompress(&cinfo); })) throw damaged();
-  if (cinfo.output_components != channels) throw ImageError(path + ": unexpected JPEG component count");
-  for (y = 0; y < cinfo.output_height; ++y) {
-    if (!jpegStep(d.err, readRow)) throw damaged();
-    const size_t base = static_cast<size_t>(y) * doc.width();
-    for (int x = 0; x < doc.width(); ++x)
-      for (int c = 0; c < channels; ++c) {
-        const JSAMPLE v = row[static_cast<size_t>(x) * channels + c];
-        doc.channel(c)[base + x] = invertInk ? static_cast<uint8_t>(255 - v) : v;
-      }
-  }
-  if (!jpegStep(d.err, [&] { jpeg_finish_decompress(&cinfo); })) throw damaged();
-  if (d.err.mgr.num_warnings > 0) throw damaged();
   return doc;
 }
 
@@ -173,7 +176,8 @@ void writeJpeg(const Document& doc, const std::string& path) {
           cinfo.comp_info[i].v_samp_factor = 1;
         }
         cinfo.density_unit = 1;
-        cinfo.X_density = cinfo.Y_density = static_cast<UINT16>(std::lround(doc.resolution()));
+        // The density fields are 16-bit.
+        cinfo.X_density = cinfo.Y_density = static_cast<UINT16>(std::lround(std::clamp(doc.resolution(), 1.0, 65535.0)));
         jpeg_start_compress(&cinfo, TRUE);
       }))
     throw failed();

@@ -2,7 +2,9 @@
 // each libpng step runs inside pngStep, whose frame holds the jump target;
 // the steps touch only plain data, and every C++ object lives outside them.
 #include <png.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/DocumentBuilder.h"
 #include "app/ImageFile.h"
 
 #include "app/platform/FileSystem.h"
@@ -67,7 +70,7 @@ std::string describe(int colorType, int bitDepth) {
 
 }  // namespace
 
-Document readPng(const std::string& path) {
+Document readPng(const std::string& path, uint64_t maxPixels) {
   std::unique_ptr<FILE, FileCloser> file(platform::openFile(path, "rb"));
   if (!file) throw ImageError(path + ": cannot open: " + std::strerror(errno));
   PngErrorState err;
@@ -100,32 +103,46 @@ Document readPng(const std::string& path) {
   if (width > static_cast<png_uint_32>(kMaxDocumentSide) || height > static_cast<png_uint_32>(kMaxDocumentSide))
     throw ImageError(path + ": the image is " + std::to_string(width) + " x " + std::to_string(height) +
                      " pixels; at most " + std::to_string(kMaxDocumentSide) + " pixels on a side are supported");
+  checkPixelLimit(path, width, height, maxPixels);
 
   const ColorMode mode = (colorType & PNG_COLOR_MASK_COLOR) ? ColorMode::RGB : ColorMode::Gray;
   const bool alpha = (colorType & PNG_COLOR_MASK_ALPHA) != 0;
-  Document doc(static_cast<int>(width), static_cast<int>(height), mode, alpha);
+  const int samples = channelCountOf(mode) + (alpha ? 1 : 0);
+  const size_t rowBytes = static_cast<size_t>(width) * samples;
+  // Deflate expands at most 1032 times (a 258-byte match in two bits), so a
+  // file too short for the picture is refused before memory is taken for it.
+  struct stat st {};
+  if (fstat(fileno(file.get()), &st) == 0 && S_ISREG(st.st_mode) &&
+      (rowBytes + 1) * height / 1032 > static_cast<uint64_t>(st.st_size))
+    throw ImageError(path + ": damaged or truncated PNG file (" + std::to_string(st.st_size) +
+                     " bytes cannot hold " + std::to_string(width) + " x " + std::to_string(height) + " pixels)");
+
+  DocumentBuilder builder(static_cast<int>(width), static_cast<int>(height), mode, alpha);
+  if (interlace == PNG_INTERLACE_NONE) {
+    // Row by row, so memory grows only as rows arrive.
+    std::vector<png_byte> row(rowBytes);
+    for (png_uint_32 y = 0; y < height; ++y) {
+      if (!pngStep(s.png, [&] { png_read_row(s.png, row.data(), nullptr); })) throw damaged();
+      builder.addRow(row.data(), samples);
+    }
+  } else {
+    // Interlaced passes revisit every row: the whole picture is decoded first.
+    std::vector<png_byte> pixels(rowBytes * height);
+    std::vector<png_bytep> rows(height);
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
+    if (!pngStep(s.png, [&] {
+          png_set_interlace_handling(s.png);
+          png_read_update_info(s.png, s.info);
+          png_read_image(s.png, rows.data());
+        }))
+      throw damaged();
+    for (png_uint_32 y = 0; y < height; ++y) builder.addRow(rows[y], samples);
+  }
+  if (!pngStep(s.png, [&] { png_read_end(s.png, nullptr); })) throw damaged();
+
+  Document doc = builder.finish();
   doc.setSourceFormat(FileFormat::Png);
   if (havePhys && unit == PNG_RESOLUTION_METER && resX > 0) doc.setResolution(resX * 0.0254);
-
-  const int samples = doc.channelCount() + (alpha ? 1 : 0);
-  const size_t rowBytes = static_cast<size_t>(width) * samples;
-  std::vector<png_byte> pixels(rowBytes * height);
-  std::vector<png_bytep> rows(height);
-  for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
-  if (!pngStep(s.png, [&] {
-        png_set_interlace_handling(s.png);
-        png_read_update_info(s.png, s.info);
-        png_read_image(s.png, rows.data());
-        png_read_end(s.png, nullptr);
-      }))
-    throw damaged();
-
-  const int colours = doc.channelCount();
-  for (size_t i = 0, n = doc.pixelCount(); i < n; ++i) {
-    const png_byte* px = pixels.data() + i * samples;
-    for (int c = 0; c < colours; ++c) doc.channel(c)[i] = px[c];
-    if (alpha) doc.alpha()[i] = px[colours];
-  }
   return doc;
 }
 
@@ -154,7 +171,8 @@ void writePng(const Document& doc, const std::string& path) {
   }
   std::vector<png_bytep> rows(static_cast<size_t>(doc.height()));
   for (size_t y = 0; y < rows.size(); ++y) rows[y] = pixels.data() + y * rowBytes;
-  const auto ppm = static_cast<png_uint_32>(std::lround(doc.resolution() / 0.0254));
+  // pHYs holds at most 2^31 - 1 pixels per metre.
+  const auto ppm = static_cast<png_uint_32>(std::lround(std::clamp(doc.resolution() / 0.0254, 1.0, 2147483647.0)));
 
   if (!pngStep(s.png, [&] {
         png_init_io(s.png, file.get());

@@ -5,13 +5,16 @@
 // written back as min-is-black.
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <vector>
 
+#include "app/DocumentBuilder.h"
 #include "app/ImageFile.h"
 
 #include "app/platform/TiffOpen.h"
@@ -61,7 +64,7 @@ std::string photometricName(uint16_t p) {
 
 }  // namespace
 
-Document readTiff(const std::string& path) {
+Document readTiff(const std::string& path, uint64_t maxPixels) {
   installHandlers();
   TiffPtr tif(platform::openTiff(path, "r"));
   if (!tif) throw ImageError(path + ": damaged or truncated TIFF file (" + lastTiffError + ")");
@@ -105,8 +108,51 @@ Document readTiff(const std::string& path) {
     throw ImageError(path + ": the image is " + std::to_string(width) + " x " + std::to_string(height) +
                      " pixels; at most " + std::to_string(kMaxDocumentSide) + " pixels on a side are supported");
 
+  checkPixelLimit(path, width, height, maxPixels);
+
   const bool alpha = spp == colours + 1;
-  Document doc(static_cast<int>(width), static_cast<int>(height), mode, alpha);
+  DocumentBuilder builder(static_cast<int>(width), static_cast<int>(height), mode, alpha);
+  const bool separate = planar == PLANARCONFIG_SEPARATE;
+  const int perRead = separate ? 1 : spp;  // samples per pixel in one decoded block
+  const int passes = separate ? spp : 1;
+  const auto damaged = [&] { return ImageError(path + ": damaged or truncated TIFF file (" + lastTiffError + ")"); };
+
+  // Rows are decoded a band at a time (one row of strips, or one row of
+  // tiles) and handed to the builder, sample s of the file to plane s.
+  if (TIFFIsTiled(t)) {
+    uint32_t tw = 0, th = 0;
+    TIFFGetField(t, TIFFTAG_TILEWIDTH, &tw);
+    TIFFGetField(t, TIFFTAG_TILELENGTH, &th);
+    const tmsize_t tileSize = TIFFTileSize(t);
+    if (tw == 0 || th == 0 || tileSize < static_cast<tmsize_t>(tw) * th * perRead) throw damaged();
+    std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
+    const size_t bandRowBytes = static_cast<size_t>(width) * perRead;
+    std::vector<uint8_t> band;
+    for (int pass = 0; pass < passes; ++pass)
+      for (uint32_t y0 = 0; y0 < height; y0 += th) {
+        const uint32_t rows = std::min(th, height - y0);
+        band.resize(bandRowBytes * rows);
+        for (uint32_t x0 = 0; x0 < width; x0 += tw) {
+          if (TIFFReadTile(t, tile.data(), x0, y0, 0, static_cast<uint16_t>(pass)) < 0) throw damaged();
+          const size_t span = static_cast<size_t>(std::min(tw, width - x0)) * perRead;
+          for (uint32_t y = 0; y < rows; ++y)
+            std::memcpy(band.data() + y * bandRowBytes + static_cast<size_t>(x0) * perRead,
+                        tile.data() + static_cast<size_t>(y) * tw * perRead, span);
+        }
+        for (uint32_t y = 0; y < rows; ++y) builder.addRow(band.data() + y * bandRowBytes, perRead, separate ? pass : 0);
+      }
+  } else {
+    const tmsize_t lineSize = TIFFScanlineSize(t);
+    if (lineSize < static_cast<tmsize_t>(width) * perRead) throw damaged();
+    std::vector<uint8_t> line(static_cast<size_t>(lineSize));
+    for (int pass = 0; pass < passes; ++pass)
+      for (uint32_t y = 0; y < height; ++y) {
+        if (TIFFReadScanline(t, line.data(), y, static_cast<uint16_t>(pass)) < 0) throw damaged();
+        builder.addRow(line.data(), perRead, separate ? pass : 0);
+      }
+  }
+
+  Document doc = builder.finish();
   doc.setSourceFormat(FileFormat::Tiff);
   if (alpha && extraCount > 0 && extraTypes != nullptr && extraTypes[0] == EXTRASAMPLE_ASSOCALPHA)
     doc.setAlphaKind(AlphaKind::Associated);
@@ -116,43 +162,6 @@ Document readTiff(const std::string& path) {
   if (TIFFGetField(t, TIFFTAG_XRESOLUTION, &xres) && xres > 0) {
     if (unit == RESUNIT_INCH) doc.setResolution(xres);
     if (unit == RESUNIT_CENTIMETER) doc.setResolution(xres * 2.54);
-  }
-
-  // Sample s of the file goes to channel s, the alpha last.
-  const auto sink = [&](int s) -> uint8_t* { return s < colours ? doc.channel(s) : doc.alpha(); };
-  const bool separate = planar == PLANARCONFIG_SEPARATE;
-  const int perRead = separate ? 1 : spp;  // samples per pixel in one decoded block
-  const int passes = separate ? spp : 1;
-  const auto damaged = [&] { return ImageError(path + ": damaged or truncated TIFF file (" + lastTiffError + ")"); };
-
-  if (TIFFIsTiled(t)) {
-    uint32_t tw = 0, th = 0;
-    TIFFGetField(t, TIFFTAG_TILEWIDTH, &tw);
-    TIFFGetField(t, TIFFTAG_TILELENGTH, &th);
-    const tmsize_t tileSize = TIFFTileSize(t);
-    if (tw == 0 || th == 0 || tileSize < static_cast<tmsize_t>(tw) * th * perRead) throw damaged();
-    std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
-    for (int pass = 0; pass < passes; ++pass)
-      for (uint32_t y0 = 0; y0 < height; y0 += th)
-        for (uint32_t x0 = 0; x0 < width; x0 += tw) {
-          if (TIFFReadTile(t, tile.data(), x0, y0, 0, static_cast<uint16_t>(pass)) < 0) throw damaged();
-          for (uint32_t y = y0; y < height && y < y0 + th; ++y)
-            for (uint32_t x = x0; x < width && x < x0 + tw; ++x)
-              for (int k = 0; k < perRead; ++k)
-                sink(separate ? pass : k)[static_cast<size_t>(y) * width + x] =
-                    tile[(static_cast<size_t>(y - y0) * tw + (x - x0)) * perRead + k];
-        }
-  } else {
-    const tmsize_t lineSize = TIFFScanlineSize(t);
-    if (lineSize < static_cast<tmsize_t>(width) * perRead) throw damaged();
-    std::vector<uint8_t> line(static_cast<size_t>(lineSize));
-    for (int pass = 0; pass < passes; ++pass)
-      for (uint32_t y = 0; y < height; ++y) {
-        if (TIFFReadScanline(t, line.data(), y, static_cast<uint16_t>(pass)) < 0) throw damaged();
-        for (uint32_t x = 0; x < width; ++x)
-          for (int k = 0; k < perRead; ++k)
-            sink(separate ? pass : k)[static_cast<size_t>(y) * width + x] = line[static_cast<size_t>(x) * perRead + k];
-      }
   }
   if (mode == ColorMode::CMYK || photometric == PHOTOMETRIC_MINISWHITE)
     for (int c = 0; c < colours; ++c)
@@ -190,8 +199,9 @@ void writeTiff(const Document& doc, const std::string& path) {
     TIFFSetField(t, TIFFTAG_EXTRASAMPLES, 1, &type);
   }
   TIFFSetField(t, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
-  TIFFSetField(t, TIFFTAG_XRESOLUTION, static_cast<float>(doc.resolution()));
-  TIFFSetField(t, TIFFTAG_YRESOLUTION, static_cast<float>(doc.resolution()));
+  const auto resolution = static_cast<float>(std::min(doc.resolution(), double{std::numeric_limits<float>::max()}));
+  TIFFSetField(t, TIFFTAG_XRESOLUTION, resolution);
+  TIFFSetField(t, TIFFTAG_YRESOLUTION, resolution);
   TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(t, 0));
 
   const bool invert = doc.mode() == ColorMode::CMYK;

@@ -85,6 +85,30 @@ INSTANTIATE_TEST_SUITE_P(
                     RoundTripCase{FileFormat::Tiff, ColorMode::CMYK, true}),
     caseName);
 
+// Interlaced PNG files are decoded whole and read as the pixels they hold.
+TEST(ImageFile, InterlacedPngIsRead) {
+  test::TempDir dir;
+  const app::Document doc = test::makeDocument(ColorMode::RGB, 37, 23, true);
+  std::vector<uint8_t> pixels;
+  for (size_t i = 0; i < doc.pixelCount(); ++i)
+    pixels.insert(pixels.end(), {doc.channel(0)[i], doc.channel(1)[i], doc.channel(2)[i], doc.alpha()[i]});
+  FILE* f = std::fopen(dir.file("adam7.png").c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, f);
+  png_set_IHDR(png, info, 37, 23, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_ADAM7, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<png_bytep> rows;
+  for (int y = 0; y < 23; ++y) rows.push_back(pixels.data() + y * 37 * 4);
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(f);
+  EXPECT_TRUE(app::loadImage(dir.file("adam7.png")) == doc);
+}
+
 TEST(ImageFile, ResolutionSurvivesEveryFormat) {
   test::TempDir dir;
   for (FileFormat f : {FileFormat::Png, FileFormat::Jpeg, FileFormat::Tiff}) {
