@@ -3,7 +3,7 @@
 #include <png.h>
 
 #include <csetjmp>
-#include <cstdio>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -13,14 +13,24 @@
 #include <jpeglib.h>
 
 #include "host/PITypes.h"
+#include "render/RegularFile.h"
 
 namespace veyra {
 
 namespace {
 
+// A buffer's sides are 32-bit signed; whether its bytes fit the host's
+// memory is the host's to say.
 bool sizeAccepted(uint64_t width, uint64_t height) {
-  return width > 0 && height > 0 && width <= kMaxShapeSide && height <= kMaxShapeSide &&
-         width * height <= kMaxShapePixels;
+  return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX;
+}
+
+// Deflate packs at most 1032 bytes into one, so a PNG whose whole file is
+// smaller than its filtered rows (one filter byte and width samples each)
+// over 1032 cannot hold its picture: it is cut short, and a header that
+// claims gigapixels in a few bytes gets no buffer.
+bool pngCanHold(size_t fileSize, uint64_t width, uint64_t height) {
+  return uint64_t{fileSize} * 1032 >= (width + 1) * height;
 }
 
 // The file bytes and the read position, shared with the decoders' input
@@ -67,14 +77,14 @@ bool decodePng(png_structp png, png_infop info, MemorySource* source, HostDocume
                HostBufferRef* out) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_read_fn(png, source, pngReadData);
-  png_set_user_limits(png, kMaxShapeSide, kMaxShapeSide);
+  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;
   int depth = 0, colorType = 0, interlace = 0;
   png_get_IHDR(png, info, &width, &height, &depth, &colorType, &interlace, nullptr, nullptr);
   // 8-bit gray only; no transformations are asked for.
   if (colorType != PNG_COLOR_TYPE_GRAY || depth != 8) return false;
-  if (!sizeAccepted(width, height)) return false;
+  if (!sizeAccepted(width, height) || !pngCanHold(source->size, width, height)) return false;
   *out = document->makeBuffer(static_cast<int32_t>(width), static_cast<int32_t>(height), 1, 1,
                               plugInModeGrayScale);
   for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, (*out)->row(static_cast<int32_t>(y)), nullptr);
@@ -200,23 +210,6 @@ bool decodeJpeg(JpegDecoder* d, HostDocument* document, HostBufferRef* out) {
 
 // ---------------------------------------------------------------------------
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// The whole file, or false when it cannot be opened, sized or read in full.
-bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
-  if (!file) return false;
-  if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-  const long size = std::ftell(file.get());
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxShapeFileBytes) return false;
-  if (std::fseek(file.get(), 0, SEEK_SET) != 0) return false;
-  bytes.resize(static_cast<size_t>(size));
-  if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-  return true;
-}
-
 }  // namespace
 
 HostBufferRef readPngShape(HostDocument& document, const uint8_t* data, size_t size) {
@@ -243,7 +236,7 @@ HostBufferRef readJpegShape(HostDocument& document, const uint8_t* data, size_t 
 HostBufferRef loadShape(HostDocument& document, const char* path) {
   if (path == nullptr || path[0] == '\0') return HostBufferRef();
   std::vector<uint8_t> bytes;
-  if (!readWholeFile(path, bytes) || bytes.empty()) return HostBufferRef();
+  if (!readRegularFile(path, bytes) || bytes.empty()) return HostBufferRef();
   HostBufferRef shape = readPngShape(document, bytes.data(), bytes.size());
   if (!shape) shape = readJpegShape(document, bytes.data(), bytes.size());
   return shape;
