@@ -9,7 +9,7 @@
 #include <memory>
 #include <sstream>
 
-#include "app/platform/AtomicReplace.h"
+#include "app/AtomicFile.h"
 #include "app/platform/FileSystem.h"
 
 namespace veyra::app {
@@ -317,20 +317,10 @@ void writeActionFile(const ModuleScripting& s, const Descriptor& d, const std::s
   // UTF-8 is replaced rather than failing the dump.
   const std::string text =
       actionFromDescriptor(s, d).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
-  std::string why;
-  const std::string temp =
-      platform::createTemporaryFile(platform::joinPath(platform::folderOf(path), ".veyra-action."), &why);
-  if (temp.empty()) throw ScriptingInputError(path + ": cannot write: " + why);
-  std::FILE* out = platform::openFile(temp, "wb");
-  bool ok = out != nullptr && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  why = std::strerror(errno);
-  if (out != nullptr && std::fclose(out) != 0 && ok) {
-    ok = false;
-    why = std::strerror(errno);
-  }
-  if (!ok || !platform::replaceFile(temp, path, &why)) {
-    platform::removeFile(temp);
-    throw ScriptingInputError(path + ": cannot write: " + why);
+  try {
+    writeFileAtomically(path, text);
+  } catch (const AtomicFileError& e) {
+    throw ScriptingInputError(e.what());
   }
 }
 

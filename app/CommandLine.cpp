@@ -6,10 +6,11 @@
 #include <cstring>
 #include <sstream>
 
+#include "app/AtomicFile.h"
+#include "app/FileIdentity.h"
 #include "app/ImageFile.h"
 #include "app/Progress.h"
 #include "app/ScriptingHost.h"
-#include "app/platform/AtomicReplace.h"
 #include "app/platform/FileSystem.h"
 
 namespace veyra::app {
@@ -24,10 +25,19 @@ const char* const kExitStatuses =
     "     writable, --rect outside the image, plug-in module missing or unusable\n"
     "  3  cancelled (Ctrl-C or the dialog's Cancel)\n";
 
-using platform::baseOf;
 using platform::folderOf;
 
 void say(const std::string& message) { std::fprintf(stderr, "veyra: %s\n", message.c_str()); }
+
+// Refuses a run that would write over its own INPUT, or write OUTPUT and
+// --record to one file, however the names are spelt.
+void checkNothingOverwritten(const RunOptions& o) {
+  std::vector<NamedFile> files{{"INPUT", o.input, false}, {"OUTPUT", o.output, true}};
+  if (!o.record.empty()) files.push_back({"--record", o.record, true});
+  if (const auto clash = findOverwrittenFile(files))
+    throw CommandError(kExitUsage, clash->first.role + " " + clash->first.path + " is the same file as " +
+                                       clash->second.role + " " + clash->second.path + "; nothing was written");
+}
 
 }  // namespace
 
@@ -60,19 +70,22 @@ void checkOutputPath(const std::string& path) {
     throw CommandError(kExitUsage, "the output " + path + " is a folder");
 }
 
-void writeAtomically(const Document& doc, const std::string& path, FileFormat format) {
-  std::string why;
-  const std::string temp = platform::createTemporaryFile(platform::joinPath(folderOf(path), "." + baseOf(path) + "."), &why);
-  if (temp.empty()) throw ImageError(path + ": cannot write: " + why);
+bool writeAtomically(const Document& doc, const std::string& path, FileFormat format) {
   try {
-    saveImage(doc, temp, format);
-    // The data reaches the disk before the name does, so that a crash never
-    // leaves OUTPUT empty or half written.
-    if (!platform::flushToDisk(temp, &why) || !platform::replaceFile(temp, path, &why))
-      throw ImageError(path + ": cannot write: " + why);
-  } catch (...) {
-    platform::removeFile(temp);
-    throw;
+    AtomicFile file(path);
+    try {
+      saveImage(doc, file.writePath(), format);
+    } catch (const ImageError& e) {
+      // Name the file the user gave, not the one written to.
+      std::string message = e.what();
+      if (message.rfind(file.writePath(), 0) == 0) message.replace(0, file.writePath().size(), path);
+      throw ImageError(message);
+    }
+    if (interruptRequested()) return false;
+    file.commit();
+    return true;
+  } catch (const AtomicFileError& e) {
+    throw ImageError(e.what());
   }
 }
 
@@ -112,6 +125,8 @@ CLI::App* CommandLine::addRunCommand(const std::string& name, const std::string&
                   "Largest INPUT read, in pixels (width x height); larger files are refused as possibly "
                   "hostile (default: " + std::to_string(kDefaultMaxPixels) + ")")
       ->check(CLI::Range(uint64_t{1}, uint64_t{kMaxDocumentSide} * kMaxDocumentSide));
+  cmd->add_option("--record", o.record, "Writes the parameters the filter recorded to an action file (JSON)")
+      ->type_name("FILE");
   cmd->add_flag("--quiet,-q", o.quiet, "No progress bar");
   cmd->footer(std::string("\n") + kExitStatuses + "\nExamples:\n  veyra " + name +
               " photo.jpg lit.jpg\n  veyra " + name + " scan.tif lit.png --rect 100,50,400,600\n");
@@ -167,6 +182,7 @@ int CommandLine::runFilter(const RunOptions& options) {
   // From here Ctrl-C cancels cleanly: the filter's abort procedure answers
   // true at its next check, or at once if it came earlier, and nothing is written.
   installInterruptHandler();
+  checkNothingOverwritten(options);
   Document doc = [&] {
     try {
       return loadImage(options.input, options.maxPixels);
@@ -225,7 +241,10 @@ int CommandLine::runFilter(const RunOptions& options) {
   }
   for (auto& e : extensions_) e->afterRun(host, module, options);
   try {
-    writeAtomically(doc, options.output, format);
+    if (!writeAtomically(doc, options.output, format)) {
+      say("cancelled; " + options.output + " was not written");
+      return kExitCancelled;
+    }
   } catch (const ImageError& e) {
     throw CommandError(kExitUsage, e.what());
   }

@@ -37,13 +37,14 @@ struct RunOptions {
   std::string output;
   std::string rect;    // "T,L,B,R", empty for the whole image
   std::string plugin;  // --plugin, empty to look the module up
+  std::string record;  // --record: the action file to write the recorded parameters to
   bool quiet = false;
   bool editing = false;  // edit: the dialog is asked for
   uint64_t maxPixels = kDefaultMaxPixels;  // --max-pixels: the largest INPUT read
 };
 
-// Adds to the run commands. The scripting part adds --set, --action and
-// --record here; the dialog part hooks the display service.
+// Adds to the run commands. The scripting part adds --set and --action here
+// and writes --record; the dialog part hooks the display service.
 class RunExtension {
  public:
   virtual ~RunExtension() = default;
@@ -93,10 +94,10 @@ class CommandLine {
 // Parses "T,L,B,R" (four integers); throws CommandError(kExitUsage).
 VRect parseRect(const std::string& text);
 
-// Writes the document to path through a temporary file in the same folder,
-// renamed over path only when complete. Throws ImageError; no temporary
-// file is left behind.
-void writeAtomically(const Document& doc, const std::string& path, FileFormat format);
+// Writes the document to path atomically (AtomicFile). Throws ImageError; no
+// temporary file is left behind. Answers false, writing nothing, when Ctrl-C
+// came while the file was being written.
+bool writeAtomically(const Document& doc, const std::string& path, FileFormat format);
 
 // Throws CommandError(kExitUsage) unless path's folder exists and is writable
 // and path itself is not a folder.

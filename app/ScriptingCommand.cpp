@@ -25,10 +25,6 @@ class ScriptingExtension : public RunExtension {
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     command.add_option("--action", o.action, "Plays back the parameters of an action file (JSON)")
         ->type_name("FILE");
-    command
-        .add_option("--record", o.record,
-                    "Writes the parameters the filter recorded to an action file (JSON)")
-        ->type_name("FILE");
   }
 
   void beforeRun(FilterHost& host, const PluginModule& module, const RunOptions& options) override {
@@ -39,7 +35,7 @@ class ScriptingExtension : public RunExtension {
       throw CommandError(kExitUsage, options.input + ": " + e.what());
     }
     const Options& o = options.editing ? edit_ : apply_;
-    if (!o.record.empty()) checkOutputPath(o.record);
+    if (!options.record.empty()) checkOutputPath(options.record);
     if (o.action.empty() && o.sets.empty()) return;
     Descriptor d;
     try {
@@ -54,15 +50,14 @@ class ScriptingExtension : public RunExtension {
   }
 
   void afterRun(FilterHost& host, const PluginModule&, const RunOptions& options) override {
-    const Options& o = options.editing ? edit_ : apply_;
-    if (o.record.empty()) return;
+    if (options.record.empty()) return;
     ScriptingHost* scripting = host.service<ScriptingHost>();
     std::optional<Descriptor> recorded = scripting != nullptr ? scripting->currentDescriptor() : std::nullopt;
     if (!recorded)
       throw CommandError(kExitFilterFailed,
-                         "the filter recorded no parameters; " + o.record + " was not written");
+                         "the filter recorded no parameters; " + options.record + " was not written");
     try {
-      writeActionFile(scripting_, *recorded, o.record);
+      writeActionFile(scripting_, *recorded, options.record);
     } catch (const ScriptingInputError& e) {
       throw CommandError(kExitUsage, e.what());
     }
@@ -72,7 +67,6 @@ class ScriptingExtension : public RunExtension {
   struct Options {
     std::vector<std::string> sets;
     std::string action;
-    std::string record;
   };
   Options apply_, edit_;
   ModuleScripting scripting_;

@@ -3,10 +3,14 @@
 // status and a one-line message without leaving a file behind.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
+
+#include <csignal>
+#include <memory>
 
 #include "support/AppTestSupport.h"
 #include "app/CommandLine.h"
@@ -133,22 +137,27 @@ TEST_P(Refusal, AnswersItsStatusAndMessageAndWritesNothing) {
   cut.resize(cut.size() / 2);
   test::writeBytes(dir.file("cut.png"), cut);
   test::writeBytes(dir.file("text.8bf"), {'#', '!', 'n', 'o'});
+  ASSERT_EQ(symlink("in.png", dir.file("link.png").c_str()), 0);
+  ASSERT_EQ(link(dir.file("in.png").c_str(), dir.file("hard.png").c_str()), 0);
   const auto before = dir.entries();
+  const auto inputBytes = test::readBytes(dir.file("in.png"));
 
-  std::vector<std::string> args;
-  for (std::string a : GetParam().args) {
+  const auto substituted = [&](std::string a) {
     for (const auto& [key, value] :
          std::vector<std::pair<std::string, std::string>>{{"$DIR", dir.path()}, {"$ZLIB", zlibPath()}}) {
       for (size_t at = a.find(key); at != std::string::npos; at = a.find(key)) a.replace(at, key.size(), value);
     }
-    args.push_back(a);
-  }
+    return a;
+  };
+  std::vector<std::string> args;
+  for (const std::string& a : GetParam().args) args.push_back(substituted(a));
   const test::CommandResult r = test::runVeyra(args, {{"VEYRA_PLUGIN", VEYRA_PLUGIN_PATH}});
   EXPECT_EQ(r.status, GetParam().status) << r.err;
-  EXPECT_NE(r.err.find(GetParam().message), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find(substituted(GetParam().message)), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << "one line: " << r.err;
   EXPECT_EQ(r.err.rfind("veyra: ", 0), 0u) << r.err;
   EXPECT_EQ(dir.entries(), before) << "nothing written, no temporary file left";
+  EXPECT_EQ(test::readBytes(dir.file("in.png")), inputBytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -168,7 +177,14 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"ModuleWithoutResources", {"apply", "$DIR/in.png", "$DIR/out.png", "--plugin", "$ZLIB"}, 2, "has no property list"},
         RefusalCase{"NoCommand", {}, 2, "subcommand"},
         RefusalCase{"MissingOutput", {"apply", "$DIR/in.png"}, 2, "OUTPUT"},
-        RefusalCase{"UnknownOption", {"apply", "$DIR/in.png", "$DIR/out.png", "--frobnicate"}, 2, "frobnicate"}),
+        RefusalCase{"UnknownOption", {"apply", "$DIR/in.png", "$DIR/out.png", "--frobnicate"}, 2, "frobnicate"},
+        RefusalCase{"OutputIsInput", {"apply", "$DIR/in.png", "$DIR/in.png"}, 2, "OUTPUT $DIR/in.png is the same file as INPUT"},
+        RefusalCase{"OutputIsInputSpeltOtherwise", {"apply", "$DIR/in.png", "$DIR/.//in.png"}, 2, "is the same file as INPUT"},
+        RefusalCase{"OutputIsASymlinkToInput", {"apply", "$DIR/in.png", "$DIR/link.png"}, 2, "is the same file as INPUT"},
+        RefusalCase{"InputIsASymlinkToOutput", {"apply", "$DIR/link.png", "$DIR/in.png"}, 2, "is the same file as INPUT"},
+        RefusalCase{"OutputIsAHardLinkToInput", {"apply", "$DIR/in.png", "$DIR/hard.png"}, 2, "is the same file as INPUT"},
+        RefusalCase{"RecordIsInput", {"apply", "$DIR/in.png", "$DIR/out.png", "--record", "$DIR/hard.png"}, 2, "--record $DIR/hard.png is the same file as INPUT"},
+        RefusalCase{"RecordIsOutputYetToBeMade", {"apply", "$DIR/in.png", "$DIR/out.png", "--record", "$DIR/./out.png"}, 2, "is the same file as --record"}),
     [](const testing::TestParamInfo<RefusalCase>& i) { return std::string(i.param.name); });
 
 TEST(Apply, UnwritableOutputFolderIsRefusedBeforeTheRun) {
@@ -193,6 +209,47 @@ TEST(Apply, CtrlCCancelsWithStatusThreeAndWritesNothing) {
   EXPECT_NE(r.err.find("cancelled"), std::string::npos) << r.err;
   EXPECT_EQ(dir.entries(), std::vector<std::string>{"in.png"});
 }
+
+// Signals that reach veyra while it writes OUTPUT, and how it ends.
+struct SignalCase {
+  const char* name;
+  std::vector<int> signals;
+  int status;
+};
+
+class SignalWhileWriting : public testing::TestWithParam<SignalCase> {};
+
+TEST_P(SignalWhileWriting, LeavesNoTemporaryFileAndKeepsOutput) {
+  test::TempDir dir;
+  app::saveImage(test::makeDocument(ColorMode::RGB, 2000, 1500, false, 7), dir.file("in.tif"), FileFormat::Tiff);
+  test::writeBytes(dir.file("out.png"), {'o', 'l', 'd'});
+  // Ready once veyra holds a file in the folder open other than INPUT and
+  // OUTPUT: the new content on its way to OUTPUT.
+  const auto writing = [&](pid_t pid) {
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(fds.c_str()), closedir);
+    for (dirent* e = d ? readdir(d.get()) : nullptr; e != nullptr; e = readdir(d.get())) {
+      char target[4096];
+      const ssize_t n = readlink((fds + "/" + e->d_name).c_str(), target, sizeof target - 1);
+      if (n <= 0) continue;
+      const std::string t(target, static_cast<size_t>(n));
+      if (t.rfind(dir.path() + "/", 0) == 0 && t != dir.file("in.tif") && t != dir.file("out.png")) return true;
+    }
+    return false;
+  };
+  const test::CommandResult r = test::runVeyraSignalled(
+      {"apply", dir.file("in.tif"), dir.file("out.png"), "--rect", "0,0,8,8", "--plugin", VEYRA_PLUGIN_PATH}, writing,
+      GetParam().signals);
+  EXPECT_EQ(r.status, GetParam().status) << r.err;
+  EXPECT_EQ(dir.entries(), (std::vector<std::string>{"in.tif", "out.png"}));
+  EXPECT_EQ(test::readBytes(dir.file("out.png")), (std::vector<uint8_t>{'o', 'l', 'd'})) << "OUTPUT kept as it was";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    WaysOut, SignalWhileWriting,
+    testing::Values(SignalCase{"CtrlCCancels", {SIGINT}, 3}, SignalCase{"SecondCtrlC", {SIGINT, SIGINT}, 128 + SIGINT},
+                    SignalCase{"Terminate", {SIGTERM}, 128 + SIGTERM}, SignalCase{"HangUp", {SIGHUP}, 128 + SIGHUP}),
+    [](const testing::TestParamInfo<SignalCase>& i) { return std::string(i.param.name); });
 
 TEST(Apply, HelpDescribesOptionsExitStatusesAndExamples) {
   for (const std::vector<std::string>& args : {std::vector<std::string>{"--help"}, std::vector<std::string>{"apply", "--help"}}) {

@@ -119,19 +119,28 @@ bool fileExists(const std::string& path) {
 
 namespace {
 
-// True when the process catches SIGINT (the SigCgt mask of /proc/PID/status).
-bool catchesSigint(pid_t pid) {
+// The signal mask on one line of /proc/PID/status ("SigCgt:", "SigPnd:"...).
+uint64_t signalMask(pid_t pid, const std::string& field) {
   std::ifstream status("/proc/" + std::to_string(pid) + "/status");
   std::string line;
+  uint64_t mask = 0;
   while (std::getline(status, line))
-    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGINT - 1)) & 1;
-  return false;
+    if (line.rfind(field, 0) == 0) mask |= std::stoull(line.substr(field.size()), nullptr, 16);
+  return mask;
 }
+
+bool hasSignal(uint64_t mask, int signal) { return (mask >> (signal - 1)) & 1; }
 
 }  // namespace
 
 CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
                        bool interrupt) {
+  const auto catchesSigint = [](pid_t pid) { return hasSignal(signalMask(pid, "SigCgt:"), SIGINT); };
+  return runVeyraSignalled(args, catchesSigint, interrupt ? std::vector<int>{SIGINT} : std::vector<int>{}, env);
+}
+
+CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std::function<bool(pid_t)>& ready,
+                                const std::vector<int>& signals, const std::map<std::string, std::string>& env) {
   // The environment and argument vectors are built before fork: the child
   // only calls async-signal-safe functions.
   std::map<std::string, std::string> vars;
@@ -175,16 +184,15 @@ CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std:
   CommandResult result;
   pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
   int open = 2;
-  bool interrupted = !interrupt;
+  size_t sent = 0;
   while (open > 0) {
     int timeout = -1;
-    if (!interrupted) {
-      if (catchesSigint(pid)) {
-        kill(pid, SIGINT);
-        interrupted = true;
-      } else {
-        timeout = 1;
-      }
+    if (sent < signals.size()) {
+      // A signal sent while the one before is still pending would merge with it.
+      const bool previousDelivered =
+          sent == 0 || !hasSignal(signalMask(pid, "SigPnd:") | signalMask(pid, "ShdPnd:"), signals[sent - 1]);
+      if (previousDelivered && ready(pid)) kill(pid, signals[sent++]);
+      timeout = 1;
     }
     if (poll(fds, 2, timeout) < 0) {
       if (errno == EINTR) continue;

@@ -4,7 +4,10 @@
 #ifndef VEYRA_TESTS_SUPPORT_APPTESTSUPPORT_H
 #define VEYRA_TESTS_SUPPORT_APPTESTSUPPORT_H
 
+#include <sys/types.h>
+
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -73,6 +76,10 @@ struct CommandResult {
 // (watched in /proc/PID/status), as a user's Ctrl-C during the run.
 CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
                        bool interrupt = false);
+// Runs veyra and sends it the signals in order, each once ready(pid) answers
+// true (asked every millisecond) and the one before was delivered.
+CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std::function<bool(pid_t)>& ready,
+                                const std::vector<int>& signals, const std::map<std::string, std::string>& env = {});
 
 std::string rectText(const VRect& r);
 

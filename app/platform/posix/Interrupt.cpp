@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+#include "app/platform/AtomicReplace.h"
+
 namespace veyra::app::platform {
 
 namespace {
@@ -9,9 +11,11 @@ namespace {
 volatile std::sig_atomic_t interrupted = 0;
 
 // The first Ctrl-C asks the filter to stop at its next check; a second one,
-// for a filter that does not check, ends the process as Ctrl-C normally does.
+// for a filter that does not check, ends the process as Ctrl-C normally does,
+// leaving no temporary file behind.
 extern "C" void onInterrupt(int) {
   if (interrupted != 0) {
+    removeTemporaryFiles();
     std::signal(SIGINT, SIG_DFL);
     std::raise(SIGINT);
     return;

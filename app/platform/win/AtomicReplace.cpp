@@ -2,9 +2,38 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "app/platform/win/Utf16.h"
 
 namespace veyra::app::platform {
+
+namespace {
+
+// Temporary files not yet renamed or removed. The console control handler
+// runs on a thread of its own, so a lock guards them.
+SRWLOCK pendingLock = SRWLOCK_INIT;
+std::vector<std::string> pending;
+
+struct PendingGuard {
+  PendingGuard() { AcquireSRWLockExclusive(&pendingLock); }
+  ~PendingGuard() { ReleaseSRWLockExclusive(&pendingLock); }
+  PendingGuard(const PendingGuard&) = delete;
+  PendingGuard& operator=(const PendingGuard&) = delete;
+};
+
+}  // namespace
+
+void forgetTemporaryFile(const std::string& path) {
+  PendingGuard guard;
+  pending.erase(std::remove(pending.begin(), pending.end(), path), pending.end());
+}
+
+void removeTemporaryFiles() {
+  PendingGuard guard;
+  for (const std::string& name : pending) DeleteFileW(widen(name).c_str());
+}
 
 std::string createTemporaryFile(const std::string& prefix, std::string* why) {
   // A new name from the process id, the clock and a counter; CREATE_NEW
@@ -20,6 +49,8 @@ std::string createTemporaryFile(const std::string& prefix, std::string* why) {
                            nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       CloseHandle(h);
+      PendingGuard guard;
+      pending.push_back(name);
       return name;
     }
     const DWORD err = GetLastError();

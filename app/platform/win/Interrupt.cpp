@@ -6,6 +6,8 @@
 
 #include <atomic>
 
+#include "app/platform/AtomicReplace.h"
+
 namespace veyra::app::platform {
 
 namespace {
@@ -13,10 +15,14 @@ namespace {
 std::atomic<int> interrupted{0};
 
 // TRUE: handled, the filter stops at its next check. FALSE for a second
-// Ctrl-C passes it on to the default handler, which ends the process.
+// Ctrl-C passes it on to the default handler, which ends the process; the
+// temporary files go first.
 BOOL WINAPI onConsoleControl(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  if (interrupted.exchange(1) != 0) return FALSE;
+  if (interrupted.exchange(1) != 0) {
+    removeTemporaryFiles();
+    return FALSE;
+  }
   return TRUE;
 }
 
