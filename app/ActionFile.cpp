@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "app/AtomicFile.h"
@@ -112,6 +113,44 @@ DescriptorItem itemFromText(const ModuleScripting& s, const TermParameter& p, co
   throw refuse("its terminology type '" + fourCCText(p.type) + "' is not supported");
 }
 
+// Text items are UTF-8 in the file where they are valid UTF-8 (as JSON
+// checks it), else "bytes": lowercase hexadecimal digit pairs, byte by byte.
+bool isUtf8(const std::string& text) {
+  try {
+    (void)nlohmann::json(text).dump();
+    return true;
+  } catch (const nlohmann::json::type_error&) {
+    return false;
+  }
+}
+
+std::string hexFromBytes(const std::string& bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string hex;
+  for (unsigned char c : bytes) {
+    hex.push_back(digits[c >> 4]);
+    hex.push_back(digits[c & 15]);
+  }
+  return hex;
+}
+
+std::optional<std::string> bytesFromHex(const std::string& hex) {
+  const auto digit = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  for (size_t i = 0; i < hex.size(); i += 2) {
+    const int hi = digit(hex[i]), lo = digit(hex[i + 1]);
+    if (hi < 0 || lo < 0) return std::nullopt;
+    bytes.push_back(static_cast<char>(hi * 16 + lo));
+  }
+  return bytes;
+}
+
 }  // namespace
 
 // ---- the module's scripting ---------------------------------------------------
@@ -208,6 +247,17 @@ Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& 
     if (item["type"].get<std::string>() != expected)
       throw bad(where + ": type " + quoted(item["type"].get<std::string>()) + " given, " + quoted(expected) +
                 " expected");
+    if (kind == TermValueKind::String && item.contains("bytes")) {
+      // Text that is not UTF-8, as its bytes in hexadecimal.
+      if (item.contains("value")) throw bad(where + ": give \"value\" or \"bytes\", not both");
+      const std::optional<std::string> bytes =
+          item["bytes"].is_string() ? bytesFromHex(item["bytes"].get<std::string>()) : std::nullopt;
+      if (!bytes) throw bad(where + ": \"bytes\" must be text of hexadecimal digit pairs");
+      if (bytes->size() > kMaxStringLength)
+        throw bad(where + ": the text has " + std::to_string(bytes->size()) + " bytes, at most 255 fit");
+      mergeDescriptor(d, DescriptorItem::makeString(p.key, *bytes));
+      continue;
+    }
     if (!item.contains("value")) throw bad(where + ": no \"value\"");
     const nlohmann::json& v = item["value"];
     switch (kind) {
@@ -296,7 +346,10 @@ nlohmann::ordered_json actionFromDescriptor(const ModuleScripting& s, const Desc
         break;
       case DescriptorItem::Kind::String:
         item["type"] = "string";
-        item["value"] = i.text;
+        if (isUtf8(i.text))
+          item["value"] = i.text;
+        else
+          item["bytes"] = hexFromBytes(i.text);
         break;
       case DescriptorItem::Kind::Boolean:
         item["type"] = "boolean";
@@ -313,10 +366,8 @@ nlohmann::ordered_json actionFromDescriptor(const ModuleScripting& s, const Desc
 }
 
 void writeActionFile(const ModuleScripting& s, const Descriptor& d, const std::string& path) {
-  // Strings from a descriptor are bytes in the host's code page; invalid
-  // UTF-8 is replaced rather than failing the dump.
-  const std::string text =
-      actionFromDescriptor(s, d).dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  // Every text item is UTF-8 or written as bytes, so the dump is exact.
+  const std::string text = actionFromDescriptor(s, d).dump(2) + "\n";
   try {
     writeFileAtomically(path, text);
   } catch (const AtomicFileError& e) {

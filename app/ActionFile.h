@@ -7,7 +7,10 @@
 //    "descriptor": [{"key": "lBrt", "type": "float", "value": 50.0},
 //                   {"key": "lBln", "type": "enum", "enumType": "lBld", "value": "lScr"}, ...]}
 // Types: "float" (a number), "integer" (a 32-bit integer), "enum" (enumType
-// and value codes), "string" (at most 255 bytes), "boolean".
+// and value codes), "string" (at most 255 bytes), "boolean". A text that is
+// not valid UTF-8 is kept exactly as "bytes": its bytes in hexadecimal
+// ({"key": "sNam", "type": "string", "bytes": "2f746d702fe92e706e67"}) instead
+// of "value".
 #ifndef VEYRA_APP_ACTIONFILE_H
 #define VEYRA_APP_ACTIONFILE_H
 

@@ -78,6 +78,46 @@ TEST_F(ScriptingCommandTest, RecordedActionReplaysByteForByte) {
   EXPECT_EQ(test::readBytes(dir_.file("again.json")), test::readBytes(dir_.file("run.json")));
 }
 
+// Shape file names, as bytes: each must come back from the action file
+// exactly, and the replay must light the picture with that very shape.
+struct ShapeName {
+  const char* name;
+  std::string file;
+  bool utf8;
+};
+
+class ShapePathReplayTest : public ScriptingCommandTest, public ::testing::WithParamInterface<ShapeName> {};
+
+TEST_P(ShapePathReplayTest, RecordedPathReplaysTheSameShape) {
+  const std::string shape = dir_.file(GetParam().file);
+  app::saveImage(test::makeDocument(app::ColorMode::Gray, 16, 12, false, 5), shape, app::FileFormat::Png);
+  std::vector<uint8_t> noShape, recorded, replayed;
+  ASSERT_EQ(apply("none.png", {}, &noShape).status, 0);
+  const CommandResult r1 = apply("first.png", {"--set", "sNam=" + shape, "--set", "sBln=sOnl", "--record",
+                                               dir_.file("run.json")}, &recorded);
+  ASSERT_EQ(r1.status, 0) << r1.err;
+  EXPECT_NE(recorded, noShape) << "the shape was read";
+
+  const auto action = nlohmann::json::parse(test::readBytes(dir_.file("run.json")));  // valid UTF-8 JSON
+  const auto& item = action["descriptor"].back();
+  ASSERT_EQ(item["key"], "sNam");
+  if (GetParam().utf8)
+    EXPECT_EQ(item["value"], shape) << "UTF-8 text is written as it is";
+  else
+    EXPECT_FALSE(item.contains("value")) << "bytes that are not UTF-8 are written as \"bytes\"";
+
+  const CommandResult r2 = apply("replayed.png", {"--action", dir_.file("run.json")}, &replayed);
+  ASSERT_EQ(r2.status, 0) << r2.err;
+  EXPECT_EQ(replayed, recorded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ShapePathReplayTest,
+                         ::testing::Values(ShapeName{"Ordinary", "Window shape.png", true},
+                                           ShapeName{"NonAscii", "Fen\xC3\xAAtre \xE5\x85\x89.png", true},
+                                           ShapeName{"Latin1", "Fen\xEAtre.png", false},
+                                           ShapeName{"StrayBytes", "\x80\xFF\xC3(.png", false}),
+                         [](const ::testing::TestParamInfo<ShapeName>& i) { return std::string(i.param.name); });
+
 TEST_F(ScriptingCommandTest, SetAfterActionWinsAndNoOptionsMeansDefaults) {
   std::vector<uint8_t> defaults, viaAction, viaSet;
   ASSERT_EQ(apply("defaults.png", {}, &defaults).status, 0);
@@ -217,6 +257,18 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--action", "{action}"},
                  R"({"filter": "Other...", "descriptor": []})",
                  {"\"Other...\"", "\"Veyra!...\""}},
+        BadInput{"BytesNotHex",
+                 {"--action", "{action}"},
+                 R"({"descriptor": [{"key": "sNam", "type": "string", "bytes": "2fzz"}]})",
+                 {"(sNam)", "hexadecimal digit pairs"}},
+        BadInput{"BytesOddLength",
+                 {"--action", "{action}"},
+                 R"({"descriptor": [{"key": "sNam", "type": "string", "bytes": "2f6"}]})",
+                 {"(sNam)", "hexadecimal digit pairs"}},
+        BadInput{"BytesAndValue",
+                 {"--action", "{action}"},
+                 R"({"descriptor": [{"key": "sNam", "type": "string", "bytes": "2f", "value": "/"}]})",
+                 {"(sNam)", "not both"}},
         BadInput{"BadSetAfterGoodAction",
                  {"--action", "{action}", "--set", "sOpc=x"},
                  R"({"descriptor": []})",
