@@ -9,16 +9,33 @@
 
 namespace veyra {
 
-bool readRegularFile(const char* path, std::vector<uint8_t>& bytes) {
+namespace {
+
+// An open file, closed on every way out; -1 when it cannot be opened.
+struct OpenFile {
   // Without O_NONBLOCK, opening a FIFO waits for a writer, for ever if none comes.
-  const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return false;
-  struct Closer {
-    int fd;
-    ~Closer() { close(fd); }
-  } closer{fd};
+  explicit OpenFile(const char* path) : fd(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
+  ~OpenFile() {
+    if (fd >= 0) close(fd);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  bool isRegular(struct stat& st) const { return fd >= 0 && fstat(fd, &st) == 0 && S_ISREG(st.st_mode); }
+  int fd;
+};
+
+}  // namespace
+
+bool isReadableRegularFile(const char* path) {
   struct stat st {};
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > SIZE_MAX) return false;
+  return OpenFile(path).isRegular(st);
+}
+
+bool readRegularFile(const char* path, std::vector<uint8_t>& bytes) {
+  const OpenFile file(path);
+  const int fd = file.fd;
+  struct stat st {};
+  if (!file.isRegular(st) || static_cast<uint64_t>(st.st_size) > SIZE_MAX) return false;
   bytes.resize(static_cast<size_t>(st.st_size));
   size_t done = 0;
   while (done < bytes.size()) {

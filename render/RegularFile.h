@@ -11,4 +11,7 @@ namespace veyra {
 // waits: opening a FIFO that nobody writes to answers false at once.
 bool readRegularFile(const char* path, std::vector<uint8_t>& bytes);
 
+// True when path can be opened for reading and is a regular file; never waits.
+bool isReadableRegularFile(const char* path);
+
 }  // namespace veyra

@@ -1,6 +1,7 @@
 // The light dialog run by the host through the plug-in's entry point, driven
 // with synthesised events.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <cmath>
@@ -540,7 +541,9 @@ TEST(LightDialog, ChosenShapeFileShowsItsNameOrWhyItCannotBeUsed) {
   };
   const Case cases[] = {{folder + "Window.light.png", "Window.light", false},
                         {folder + "Colour.png", "Colour: not an 8-bit grayscale PNG or grayscale JPEG", true},
-                        {"/srv/shapes/Gone.png", "Gone: cannot be opened", true}};
+                        {"/srv/shapes/Gone.png", "Gone: cannot be opened", true},
+                        {folder + "Pipe.png", "Pipe: cannot be opened", true}};
+  ASSERT_EQ(mkfifo((folder + "Pipe.png").c_str(), 0600), 0) << "a FIFO nobody writes to";
   for (const Case& c : cases) {
     UiTestHost host(100, 50, ColorMode::RGB);
     adm::setFileDialogAnswer(c.path);
@@ -558,7 +561,7 @@ TEST(LightDialog, ChosenShapeFileShowsItsNameOrWhyItCannotBeUsed) {
       EXPECT_NE(adm::messageAlerts()[0].find("8-bit grayscale PNG"), std::string::npos);
     }
   }
-  for (const char* f : {"Window.light.png", "Colour.png"}) std::remove((folder + f).c_str());
+  for (const char* f : {"Window.light.png", "Colour.png", "Pipe.png"}) std::remove((folder + f).c_str());
 }
 
 TEST(LightDialog, CancelledColourPickerChangesNothing) {
