@@ -137,7 +137,7 @@ int32 readPixels(PIChannelPort port, int32 level, const VRect* rect, const Pixel
   } else {
     const Document& doc = host->document();
     const VRect area = intersect(*rect, VRect{0, 0, doc.height(), doc.width()});
-    const uint8_t* plane = doc.channel(port->channel);
+    const uint8_t* plane = host->targetChannel(port->channel);
     const intptr_t step = destination->colBits / 8;  // validMemory: whole bytes
     for (int32 y = area.top; y < area.bottom; ++y) {
       const uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
@@ -158,7 +158,7 @@ int32 writePixels(PIChannelPort port, const VRect* rect, const PixelMemoryDesc* 
   } else {
     Document& doc = host->document();
     const VRect area = intersect(intersect(*rect, VRect{0, 0, doc.height(), doc.width()}), host->filterRect());
-    uint8_t* plane = doc.channel(port->channel);
+    uint8_t* plane = host->targetChannel(port->channel);
     const intptr_t step = source->colBits / 8;  // validMemory: whole bytes
     for (int32 y = area.top; y < area.bottom; ++y) {
       uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
@@ -202,7 +202,8 @@ int32 readScaled(PIChannelPort port, const VRect* readRect, const PSScaling* sca
       int row0, row1, col0, col1;
       mapRange(r.top, r.bottom, s.top, sh, dh, &row0, &row1);
       mapRange(r.left, r.right, s.left, sw, dw, &col0, &col1);
-      const uint8_t* origin = doc.channel(port->channel) + static_cast<size_t>(s.top) * doc.width() + s.left;
+      const uint8_t* origin =
+          host->targetChannel(port->channel) + static_cast<size_t>(s.top) * doc.width() + s.left;
       scaleByArea(origin, doc.width(), sw, sh, dw, dh, row0, row1, col0, col1,
                   [&](int row, int col, uint8_t v) { *sampleAt(destination, row, col) = v; });
     }

@@ -104,6 +104,7 @@ FilterHost::~FilterHost() {
 
 void FilterHost::setDocument(Document& doc) {
   doc_ = &doc;
+  alphaTarget_.clear();
   filterRect_ = VRect{0, 0, doc.height(), doc.width()};
 }
 
@@ -116,8 +117,22 @@ void FilterHost::setFilterRect(const VRect& r) {
   filterRect_ = r;
 }
 
+void FilterHost::presentAlphaTarget(int count) {
+  if (count < 0 || count > static_cast<int>(channels_.size()))
+    throw std::invalid_argument("a target of " + std::to_string(count) + " alpha channels");
+  alphaTarget_.assign(static_cast<size_t>(count), std::vector<uint8_t>(doc_->pixelCount(), 0));
+}
+
+int FilterHost::targetChannelCount() const {
+  return alphaTarget_.empty() ? doc_->channelCount() : static_cast<int>(alphaTarget_.size());
+}
+
+uint8_t* FilterHost::targetChannel(int c) {
+  return alphaTarget_.empty() ? doc_->channel(c) : alphaChannel(c);
+}
+
 bool FilterHost::isPort(const PIChannelPortDesc* port) const {
-  const int n = doc_->channelCount();
+  const int n = targetChannelCount();
   for (int c = 0; c < n; ++c)
     if (port == &readPorts_[static_cast<size_t>(c)] || port == &writePorts_[static_cast<size_t>(c)]) return true;
   return false;
@@ -125,7 +140,8 @@ bool FilterHost::isPort(const PIChannelPortDesc* port) const {
 
 void FilterHost::refreshRecord() {
   Document& doc = *doc_;
-  const int n = doc.channelCount();
+  const int n = targetChannelCount();
+  const bool alpha = !alphaTarget_.empty();
   const auto w = static_cast<int16>(doc.width());
   const auto h = static_cast<int16>(doc.height());
   const VRect bounds{0, 0, doc.height(), doc.width()};
@@ -145,8 +161,8 @@ void FilterHost::refreshRecord() {
     ch.tileOrigin = VPoint{0, 0};
     ch.target = true;
     ch.shown = true;
-    ch.channelType = channelType(doc.mode(), c);
-    ch.name = channelName(doc.mode(), c);
+    ch.channelType = alpha ? static_cast<int16>(ctUnspecified) : channelType(doc.mode(), c);
+    ch.name = alpha ? "Alpha" : channelName(doc.mode(), c);
   }
   documentInfo_ = ReadImageDocumentDesc{};
   documentInfo_.minVersion = 0;
@@ -156,9 +172,13 @@ void FilterHost::refreshRecord() {
   documentInfo_.bounds = bounds;
   documentInfo_.hResolution = res;
   documentInfo_.vResolution = res;
-  documentInfo_.targetCompositeChannels = &channels_[0];
   // The document's alpha is its transparency and is never offered to the
-  // filter; the document has no extra alpha channels.
+  // filter; the document has no extra alpha channels unless a test presents
+  // some as the target (then there are no target composite channels).
+  if (alpha)
+    documentInfo_.alphaChannels = &channels_[0];
+  else
+    documentInfo_.targetCompositeChannels = &channels_[0];
 
   FilterRecord& r = record_;
   r.serialNumber = 0;

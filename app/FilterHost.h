@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <typeindex>
+#include <vector>
 
 #include "app/Document.h"
 #include "app/FaultInjection.h"
@@ -68,6 +69,20 @@ class FilterHost {
   Document& document() { return *doc_; }
   // A new document for the next run; the filter rectangle becomes the whole image.
   void setDocument(Document& doc);
+
+  // A test facility: presents the filter's target as count (1 to 4) alpha
+  // channels of the document's size and no composite channels, as an editor
+  // does when the user filters masks; 0 goes back to the composite channels.
+  // The alpha channels' samples are kept by the host, 0 at first. A new
+  // document goes back to the composite channels.
+  void presentAlphaTarget(int count);
+  int alphaTargetCount() const { return static_cast<int>(alphaTarget_.size()); }
+  // Alpha channel c of the target: width x height samples row by row.
+  uint8_t* alphaChannel(int c) { return alphaTarget_.at(static_cast<size_t>(c)).data(); }
+  // The number of target channels, and the samples behind target channel c
+  // (a composite channel of the document, or an alpha channel).
+  int targetChannelCount() const;
+  uint8_t* targetChannel(int c);
 
   // The area to filter, bottom and right exclusive. Throws
   // std::invalid_argument when it is not inside the image or is inverted.
@@ -135,6 +150,7 @@ class FilterHost {
   static void progressProc(int32 done, int32 total);
 
   Document* doc_;
+  std::vector<std::vector<uint8_t>> alphaTarget_;  // presentAlphaTarget
   VRect filterRect_{};
   FaultPlan faults_;
   HostCalls calls_;

@@ -78,6 +78,25 @@ void HostDocument::disposeBuffer(HostBuffer* buffer) {
   }
 }
 
+bool HostDocument::channelsFitMode() const {
+  if (channelCount_ == 0) return true;  // nothing is read or written
+  switch (record_->imageMode) {
+    case plugInModeGrayScale:
+      return channelCount_ == 1;
+    case plugInModeRGBColor:
+    case plugInModeLabColor:
+      return channelCount_ == 3;
+    case plugInModeCMYKColor:
+      return channelCount_ == 4;
+    default:
+      return true;
+  }
+}
+
+int16_t HostDocument::pixelMode() const {
+  return channelsFitMode() ? record_->imageMode : static_cast<int16_t>(plugInModeGrayScale);
+}
+
 VRect HostDocument::imageRect() const { return makeRect(0, 0, record_->imageSize.v, record_->imageSize.h); }
 
 VRect HostDocument::filterRect() const {

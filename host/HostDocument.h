@@ -19,6 +19,14 @@ public:
   // Number of target channels: the target composite channels, or the alpha
   // channels when there are none.
   int32_t channelCount() const { return channelCount_; }
+  // Whether the target channels are the pixels of the image mode: one for
+  // grayscale, three for RGB and Lab, four for CMYK (other modes: always).
+  // A target that does not fit, such as one or two alpha channels of an RGB
+  // document, is worked on channel by channel.
+  bool channelsFitMode() const;
+  // The image mode of the target's pixels: the document's mode when the
+  // channels fit it, grayscale (one channel per slot) when they do not.
+  int16_t pixelMode() const;
 
   // A new buffer for the rectangle; three planes take four interleaved slots.
   // Raises SuiteError without the buffer suite and HostResultError(-108) when

@@ -59,6 +59,25 @@ HostBufferRef makePlane(HostDocument& host, int32_t width, int32_t height) {
   return host.makeBuffer(width, height, 1, 1, plugInModeGrayScale);
 }
 
+// Copies slot c of the first height rows and width pixels of a tile into a
+// one-plane buffer, and back.
+void readSlot(const HostBuffer& tile, int32_t c, HostBuffer& plane, int32_t width, int32_t height) {
+  const intptr_t step = tile.bytesPerPixel();
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* t = tile.row(y) + c;
+    uint8_t* p = plane.row(y);
+    for (int32_t x = 0; x < width; ++x) p[x] = t[x * step];
+  }
+}
+void writeSlot(HostBuffer& tile, int32_t c, const HostBuffer& plane, int32_t width, int32_t height) {
+  const intptr_t step = tile.bytesPerPixel();
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* t = tile.row(y) + c;
+    const uint8_t* p = plane.row(y);
+    for (int32_t x = 0; x < width; ++x) t[x * step] = p[x];
+  }
+}
+
 // Copies the common area of two one-plane buffers row by row.
 void copyPlane(HostBuffer& to, const HostBuffer& from) {
   const int32_t w = std::min(to.width(), from.width()), h = std::min(to.height(), from.height());
@@ -106,7 +125,7 @@ void LightRenderer::convertLightColor() {
   HostSuite<PSColorSpaceSuite1> colors(host_.record()->sSPBasic, kPSColorSpaceSuite,
                                        kPSColorSpaceSuiteVersion1);
   int16_t space;
-  switch (host_.record()->imageMode) {
+  switch (host_.pixelMode()) {
     case plugInModeGrayScale:
     case plugInModeCMYKColor:
       space = plugIncolorServicesCMYKSpace;
@@ -168,9 +187,37 @@ bool LightRenderer::isCached(const HostBuffer* buffer) const {
                                buffer == cachedCanvas_.get() || buffer == finalCanvas_.get());
 }
 
+int32_t LightRenderer::separateChannels(const HostBuffer& tile) const {
+  if (tile.imageMode() != plugInModeGrayScale || tile.bytesPerSample() != 1 || tile.slots() < 2) return 0;
+  const int32_t n = host_.channelCount();
+  return n > 0 && n < tile.slots() ? n : tile.slots();
+}
+
+HostBufferRef LightRenderer::firstChannel(const HostBuffer& source) {
+  if (separateChannels(source) == 0) return HostBufferRef();
+  HostBufferRef plane = makePlane(host_, source.width(), source.height());
+  readSlot(source, 0, *plane, source.width(), source.height());
+  return plane;
+}
+
 void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
   if (rectIsEmpty(rect) || !supportedTile(tile)) return;
   const int32_t w = rectWidth(rect), h = rectHeight(rect);
+  if (const int32_t channels = separateChannels(tile)) {
+    // One grayscale channel per slot: each is lit on its own, with its own
+    // matte and light map (a cache made from another channel does not apply).
+    HostBufferRef plane = makePlane(host_, w, h);
+    for (int32_t c = 0; c < channels; ++c) {
+      readSlot(tile, c, *plane, w, h);
+      cachedMatte_.reset();
+      cachedLightMap_.reset();
+      renderTile(*plane, rect);
+      writeSlot(tile, c, *plane, w, h);
+    }
+    cachedMatte_.reset();
+    cachedLightMap_.reset();
+    return;
+  }
   HostBufferRef light = lightMap(tile, rect);
   if (!light) return;
 
@@ -357,7 +404,10 @@ HostBufferRef LightRenderer::lightMap(const HostBuffer& source, const VRect& rec
   return light;
 }
 
-void LightRenderer::lightMapView(const HostBuffer& source, HostBuffer& view) {
+void LightRenderer::lightMapView(const HostBuffer& proxy, HostBuffer& view) {
+  // A target of separate channels shows the light map of its first one.
+  HostBufferRef first = firstChannel(proxy);
+  const HostBuffer& source = first ? *first : proxy;
   HostBufferRef light = lightMap(source, makeRect(0, 0, source.height(), source.width()));
   if (!light) {
     view.clear();
@@ -366,7 +416,9 @@ void LightRenderer::lightMapView(const HostBuffer& source, HostBuffer& view) {
   copyPlane(view, *light);
 }
 
-void LightRenderer::shapeView(const HostBuffer& source, HostBuffer& view) {
+void LightRenderer::shapeView(const HostBuffer& proxy, HostBuffer& view) {
+  HostBufferRef first = firstChannel(proxy);
+  const HostBuffer& source = first ? *first : proxy;
   HostBufferRef canvas = shapeCanvas(fullWidth_, fullHeight_);
   if (!canvas) {
     view.clear();

@@ -41,7 +41,9 @@ class LightRenderer {
   // the tile buffer from its first row and column on, with the buffer's row
   // bytes (the buffer may be larger than rect). Tiles that are not 8-bit
   // grayscale, RGB or CMYK, and tiles without a light map (shape blend Only
-  // and no shape file), are left unchanged.
+  // and no shape file), are left unchanged. A grayscale tile of several slots
+  // (a target that does not fit the image mode, HostDocument::pixelMode) has
+  // each of the host's target channels lit on its own as grayscale.
   void renderTile(HostBuffer& tile, const VRect& rect);
 
   // The one-plane light map of rect (source laid out as for renderTile), or
@@ -60,6 +62,8 @@ class LightRenderer {
   // The dialog's light-map view: the light map of the whole source proxy
   // copied into the one-plane view buffer (of the proxy's size). Without a
   // light map (shape blend Only and no shape file) the view is cleared to 0.
+  // A proxy of separate grayscale channels shows its first channel's, in
+  // both views.
   void lightMapView(const HostBuffer& source, HostBuffer& view);
   // The dialog's shape view: the placed shape for the prepared size, bent by
   // the proxy's brightness when the light displacement is not 0, in the
@@ -104,6 +108,11 @@ class LightRenderer {
   HostBufferRef shapeImage();
   HostBufferRef shapeTile(const HostBuffer& source, const VRect& rect, const HostBuffer& canvas);
   bool isCached(const HostBuffer* buffer) const;
+  // The number of grayscale channels a tile holds one per slot, or 0 for a
+  // tile of the image mode's own pixels.
+  int32_t separateChannels(const HostBuffer& tile) const;
+  // A one-plane copy of the first channel of such a tile, or nothing.
+  HostBufferRef firstChannel(const HostBuffer& source);
 
   HostDocument& host_;
   LightParameters& params_;

@@ -44,7 +44,7 @@ void renderDocument(FilterCall& call) {
   const int32_t bandWidth = std::min(2 * m + (f.right - f.left), w);
 
   HostBufferRef band = document.makeBuffer(makeRect(0, 0, kBandHeight + 2 * m, bandWidth),
-                                           document.channelCount(), record->depth / 8, record->imageMode);
+                                           document.channelCount(), record->depth / 8, document.pixelMode());
   const int32_t bands = std::max(0, (f.bottom - f.top + kBandHeight - 1) / kBandHeight);
   // The rows above a band were lit when the bands before it were written
   // back, so a read returns them lit. Every band keeps the untouched rows the

@@ -385,7 +385,9 @@ bool LightDialog::buildPreviewBuffers() {
   }
   const int32 documentMode =
       record_->documentInfo != nullptr ? record_->documentInfo->imageMode : record_->imageMode;
-  const int16_t mode = proxyImageMode(documentMode);
+  // Target channels that do not fit the mode are shown and lit as grayscale.
+  const int16_t mode =
+      document_.channelsFitMode() ? proxyImageMode(documentMode) : static_cast<int16_t>(plugInModeGrayScale);
   try {
     if (!displayBuffer_) {
       displayBuffer_ = document_.makeBuffer(proxyRect, document_.channelCount(), 1, mode);
