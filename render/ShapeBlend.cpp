@@ -1,13 +1,12 @@
 #include "render/ShapeBlend.h"
 
 #include "host/LightParameters.h"
-#include "render/Div255.h"
 
 namespace veyra {
 
 float shapeOpacityFactor(double opacityPercent) {
   if (!(opacityPercent > 0.0)) return 0.0f;  // negative or NaN
-  if (opacityPercent > 100.0) opacityPercent = 100.0;
+  if (opacityPercent > kMaxShapeOpacityPercent) opacityPercent = kMaxShapeOpacityPercent;
   return static_cast<float>(opacityPercent * 0.01);
 }
 
@@ -31,9 +30,11 @@ void shapeBlend(int32_t mode, double opacityPercent, uint8_t* shape, int32_t sha
                 const uint8_t* matte, int32_t matteRowBytes, int32_t width, int32_t height) {
   if (width <= 0 || height <= 0) return;
   const float o = shapeOpacityFactor(opacityPercent);
-  const uint32_t g = static_cast<uint32_t>(o * 255.0f);  // 0..255
-  // s' = div255(g S): the shape weighted by the opacity.
-  auto weighted = [g](uint32_t s) { return div255(g * s); };
+  // g = trunc(o x 255) is below 2^24 (o at most 65025), so s' = div255(g S)
+  // and every product below need 64 bits but no more.
+  const uint64_t g = static_cast<uint64_t>(o * 255.0f);
+  auto weighted = [g](uint32_t s) { return g * s / 255; };  // s'
+  auto byte = [](uint64_t v) { return v > 255 ? 255u : static_cast<uint32_t>(v); };
   auto run = [&](auto op) { blendRows(shape, shapeRowBytes, matte, matteRowBytes, width, height, op); };
 
   switch (mode) {
@@ -42,52 +43,47 @@ void shapeBlend(int32_t mode, double opacityPercent, uint8_t* shape, int32_t sha
       break;
     case kShapeOnly:
       if (o == 1.0f) return;
-      run([&](uint32_t s, uint32_t) { return weighted(s); });
+      run([&](uint32_t s, uint32_t) { return byte(weighted(s)); });
       break;
     case kShapeAdd:
-      run([&](uint32_t s, uint32_t m) {
-        const uint32_t v = m + weighted(s);
-        return v > 255 ? 255u : v;
-      });
+      run([&](uint32_t s, uint32_t m) { return byte(m + weighted(s)); });
       break;
     case kShapeSubtract:
       run([&](uint32_t s, uint32_t m) {
-        const uint32_t w = weighted(s);
-        return m > w ? m - w : 0u;
+        const uint64_t w = weighted(s);
+        return m > w ? m - static_cast<uint32_t>(w) : 0u;
       });
       break;
     case kShapeMultiply:
-      run([o](uint32_t s, uint32_t m) {
-        const uint32_t t = static_cast<uint32_t>(o * static_cast<float>(s));  // 0..255
-        const uint32_t v = div255(t * m);
-        return v > 255 ? 255u : v;
+      run([&](uint32_t s, uint32_t m) {
+        const uint64_t t = static_cast<uint64_t>(o * static_cast<float>(s));
+        return byte(t * m / 255);
       });
       break;
     case kShapeScreen:
-      // s' + M - s'M/255 lies in 0..255 for bytes; the clamp only guards it.
+      // s' + M - s'M/255 is never negative; above 100 % it exceeds 255.
       run([&](uint32_t s, uint32_t m) {
-        const uint32_t w = weighted(s);
-        const uint32_t v = w + m - div255(w * m);
-        return v > 255 ? 255u : v;
+        const uint64_t w = weighted(s);
+        return byte(w + m - w * m / 255);
       });
       break;
     case kShapeDifference:
       run([&](uint32_t s, uint32_t m) {
-        const int32_t w = static_cast<int32_t>(weighted(s));
-        const int32_t v = w + static_cast<int32_t>(m) - static_cast<int32_t>(div255(2u * w * m));
-        return v < 0 ? 0 : (v > 255 ? 255 : v);
+        const int64_t w = static_cast<int64_t>(weighted(s));
+        const int64_t v = w + m - 2 * w * m / 255;
+        return v < 0 ? 0u : byte(static_cast<uint64_t>(v));
       });
       break;
     case kShapeDarken:
       run([&](uint32_t s, uint32_t m) {
-        const uint32_t w = weighted(s);
-        return m < w ? m : w;
+        const uint64_t w = weighted(s);
+        return m < w ? m : static_cast<uint32_t>(w);
       });
       break;
     case kShapeLighten:
       run([&](uint32_t s, uint32_t m) {
-        const uint32_t w = weighted(s);
-        return m > w ? m : w;
+        const uint64_t w = weighted(s);
+        return m > w ? m : byte(w);
       });
       break;
     default:

@@ -84,7 +84,7 @@ int shapeBlendValue(int mode, float o, int S, int M) {
     case 0:
       return M;
     case 1:
-      return o == 1.0f ? S : s;
+      return o == 1.0f ? S : std::min(255, s);  // above 100 % s' saturates
     case 2:
       return std::min(255, M + s);
     case 3:
@@ -98,7 +98,7 @@ int shapeBlendValue(int mode, float o, int S, int M) {
     case 7:
       return std::min(M, s);
     case 8:
-      return std::max(M, s);
+      return std::min(255, std::max(M, s));
     default:
       return S;
   }
@@ -149,7 +149,9 @@ std::optional<Plane> lightMap(const Run& run, const Pixels& tile, const Box& rec
     scaleRect(canvas, from, shapeTile, Box{0, 0, h, w});
   }
 
-  const float o = static_cast<float>(s.opacity * 0.01);
+  // Opacity counts from 0 up to 255 x 255 (every blend saturated there).
+  const double percent = std::isnan(s.opacity) ? 0.0 : std::clamp(s.opacity, 0.0, 6502500.0);
+  const float o = static_cast<float>(percent * 0.01);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x)
       shapeTile.at(x, y) =
