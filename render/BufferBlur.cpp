@@ -1,6 +1,7 @@
 #include "render/BufferBlur.h"
 
 #include <cmath>
+#include <limits>
 
 #include "fx/BoxBlur.h"
 #include "render/BufferImage.h"
@@ -8,7 +9,9 @@
 namespace veyra {
 
 float blurRadius(double length, double factor) {
-  if (!(length > 0.0) || std::isinf(length)) return 0.0f;  // NaN, infinite, 0 and negative
+  if (!(length > 0.0)) return 0.0f;  // NaN, 0 and negative: no blur
+  // +infinity blurs as the largest finite length does.
+  if (std::isinf(length)) length = std::numeric_limits<double>::max();
   const double radius = length * factor;
   if (!(radius > 0.0)) return 0.0f;
   if (!(radius < 2147483648.0)) return 2147483648.0f;  // huge, or overflowed to infinity

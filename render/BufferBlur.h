@@ -8,9 +8,9 @@ namespace veyra {
 
 // The radius of a blur length (a parameter in pixels of the full image) times
 // a factor (the zoom, or the shape's scale against the image) as the box blur
-// gets it. A length that is NaN, infinite, zero or negative gives 0: no blur
-// in that direction (the band margin counts such lengths as 0 too, or reads
-// more than needed). Products of 2^31 and more are limited to 2^31, which
+// gets it. A length that is NaN, zero or negative gives 0: no blur in that
+// direction; +infinity blurs as the largest finite length (the band margin
+// counts them the same way). Products of 2^31 and more are limited to 2^31, which
 // blurs exactly as any larger radius would: the half-width is then a whole
 // number beyond every line's length, so the end taps weigh 0 and the
 // half-width is cut to the line.

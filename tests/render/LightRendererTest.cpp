@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <string>
 #include <tuple>
 
-#include "support/LightTestHost.h"
 #include "host/Errors.h"
 #include "render/Displacement.h"
 #include "render/LightRenderer.h"
 #include "render/MatteTable.h"
 #include "support/AppTestSupport.h"
+#include "support/LightTestHost.h"
 
 namespace veyra {
 namespace {
@@ -103,8 +104,8 @@ TEST_P(MissingShapeFile, LightMapIsTheMatte) {
 INSTANTIATE_TEST_SUITE_P(Modes, MissingShapeFile,
                          ::testing::Values(kShapeOnly, kShapeAdd, kShapeMultiply, kShapeLighten));
 
-// Light blur 0 (or one that is negative, NaN or infinite) runs no blur pass
-// in either light source; any other length runs exactly one.
+// Light blur 0 (or one that is negative or NaN) runs no blur pass in either
+// light source; any other length, infinite included, runs exactly one.
 TEST_F(LightRendererTest, LightBlurRunsOnlyWhenUsable) {
   for (int32_t source : {kSourceMatte, kSourceImage}) {
     for (double blur : {0.0, -2.0, std::nan(""), HUGE_VAL, 3.0}) {
@@ -114,7 +115,7 @@ TEST_F(LightRendererTest, LightBlurRunsOnlyWhenUsable) {
       r.prepareForSize(40, 30);
       HostBufferRef tile = patternTile(host.document(), plugInModeRGBColor, 40, 30);
       r.renderTile(*tile, whole());
-      EXPECT_EQ(r.statistics().lightBlurs, blur == 3.0 ? 1 : 0) << source << " " << blur;
+      EXPECT_EQ(r.statistics().lightBlurs, blur > 0.0 ? 1 : 0) << source << " " << blur;
     }
   }
 }
@@ -303,6 +304,31 @@ TEST_F(LightRendererTest, UnsupportedTilesAreLeftAlone) {
   deep->clear();
   r.renderTile(*deep, whole());
   for (uint8_t v : bytesOf(*deep)) ASSERT_EQ(v, 0);
+}
+
+// +infinity blurs as the largest finite length and NaN as no blur, for the
+// light, matte and shape blurs alike, in the final render and the preview.
+TEST_F(LightRendererTest, InfiniteBlurIsTheLargestAndNaNIsNone) {
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::nan("");
+  const double largest = std::numeric_limits<double>::max();
+  double* const blurs[] = {&params.lightBlur, &params.matteBlur, &params.shapeBlurX, &params.shapeBlurY};
+  for (bool preview : {false, true})
+    for (double* blur : blurs) {
+      auto render = [&](double length) {
+        *blur = length;
+        LightRenderer r(host.document(), params, preview);
+        if (preview) r.setZoom(0.5f, 0.75f);
+        r.prepareForSize(40, 30);
+        HostBufferRef tile = patternTile(host.document(), plugInModeRGBColor, 40, 30);
+        r.renderTile(*tile, whole());
+        *blur = 0.0;
+        return bytesOf(*tile);
+      };
+      const auto none = render(0.0);
+      EXPECT_NE(render(largest), none) << "the largest blur blurs";
+      EXPECT_EQ(render(inf), render(largest)) << preview;
+      EXPECT_EQ(render(nan), none) << preview;
+    }
 }
 
 }  // namespace
