@@ -162,6 +162,56 @@ void BM_FinalRenderTilesOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_FinalRenderTilesOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// Renders that once held far more memory than they can use, once each
+// (peakMB is the most the host's buffer suite held at once): a 4096 x 4096
+// shape at 500 % X and Y scale turned 45 degrees on a 64 x 48 document, and a
+// 6000 x 20 strip with light blur 1e9.
+std::string largeShapePath() {
+  static const std::string path = [] {
+    constexpr int kSide = 4096;
+    std::string p = (std::filesystem::temp_directory_path() / "veyra_bench_shape_4096.png").string();
+    app::Document d(kSide, kSide, app::ColorMode::Gray);
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x) d.at(0, x, y) = static_cast<uint8_t>((x / 64 + y / 64) % 2 ? 230 : 40);
+    app::writePng(d, p);
+    return p;
+  }();
+  return path;
+}
+
+void renderWithPeak(benchmark::State& state, int width, int height) {
+  app::Document doc = makeDocument(width, height);
+  app::FilterHost host(doc);
+  host.suites().add(kPSBufferSuite, kPSBufferSuiteVersion1, &kPeakSuite);
+  gPeak.memory = &host.memory();
+  const app::PluginModule module = app::PluginModule::inProcess(&renderEntry);
+  host.call(module, filterSelectorParameters);
+  size_t peak = 0;
+  for (auto _ : state) {
+    gPeak.reset();
+    if (host.call(module, filterSelectorStart) != 0) state.SkipWithError("render failed");
+    peak = std::max(peak, gPeak.above());
+  }
+  gPeak.memory = nullptr;
+  state.counters["peakMB"] = static_cast<double>(peak) / (1024.0 * 1024.0);
+}
+
+void BM_LargeShapeOnSmallDocument(benchmark::State& state) {
+  gParams.resetToDefaults();
+  gParams.shapeFile.assign(largeShapePath());
+  gParams.shapeScaleX = gParams.shapeScaleY = 500.0;
+  gParams.shapeRotation = 45.0;
+  renderWithPeak(state, 64, 48);
+}
+BENCHMARK(BM_LargeShapeOnSmallDocument)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StripWithHugeLightBlur(benchmark::State& state) {
+  gParams.resetToDefaults();
+  gParams.lightBlur = 1e9;
+  renderWithPeak(state, 6000, 20);
+}
+BENCHMARK(BM_StripWithHugeLightBlur)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
 // The dialog: one preview renderer over a proxy of the document, refreshed
 // as the dialog does it (zoom, prepare, copy the proxy, render it whole).
 struct PreviewFixture {

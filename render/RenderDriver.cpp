@@ -42,19 +42,28 @@ void renderDocument(FilterCall& call) {
   const int32_t h = record->imageSize.v;
   const int32_t m = bandMargin(params.lightBlur, params.matteBlur, std::max(w, h));
   const int32_t bandWidth = std::min(2 * m + (f.right - f.left), w);
-
-  HostBufferRef band = document.makeBuffer(makeRect(0, 0, kBandHeight + 2 * m, bandWidth),
-                                           document.channelCount(), record->depth / 8, document.pixelMode());
   const int32_t bands = std::max(0, (f.bottom - f.top + kBandHeight - 1) / kBandHeight);
+
+  // The band buffer holds the largest read rectangle: each margin only as
+  // deep as can be read on its side (above up to the image's top, left up to
+  // its left edge, below up to the filter rectangle's bottom, nothing to the
+  // right, where the band ends at the rectangle's right edge).
+  const int32_t lastTop = f.top + kBandHeight * std::max(bands - 1, 0);
+  const int32_t above = std::min(m, lastTop);
+  const int32_t below = std::min(m, std::max(0, f.bottom - f.top - kBandHeight));
+  const int32_t bandRows = std::min(kBandHeight, std::max(0, f.bottom - f.top)) + above + below;
+  const int32_t bandColumns = (f.right - f.left) + std::min(m, f.left);
+  HostBufferRef band = document.makeBuffer(makeRect(0, 0, bandRows, bandColumns), document.channelCount(),
+                                           record->depth / 8, document.pixelMode());
   // The rows above a band were lit when the bands before it were written
   // back, so a read returns them lit. Every band keeps the untouched rows the
   // next band's upper margin needs (up to m rows, which may span several
   // bands) and puts them back over its own upper margin after the read: each
   // band then sees only original pixels, as one band over the whole
   // rectangle would.
-  HostBufferRef above;
-  if (m > 0 && bands > 1) above = band.makeLike(bandWidth, m);
-  int32_t aboveTop = 0, aboveRows = 0;  // the document rows `above` holds
+  HostBufferRef kept;
+  if (above > 0 && bands > 1) kept = band.makeLike(bandColumns, above);
+  int32_t keptTop = 0, keptRows = 0;  // the document rows `kept` holds
   renderer.prepareForSize(w, h);
 
   for (int32_t b = 0; b < bands; ++b) {
@@ -73,15 +82,18 @@ void renderDocument(FilterCall& call) {
     r.right = std::min(t.right + m, f.right);
 
     document.readRect(*band, r);
-    if (above) {
+    if (kept) {
       // Restore the original rows of this band's upper margin (all of them
-      // lie in what the band before kept: r.top >= aboveTop).
-      const int32_t restored = std::min(t.top, aboveTop + aboveRows) - r.top;
-      copyRows(*above, r.top - aboveTop, *band, 0, restored);
-      // Keep what the next band's upper margin will need.
-      aboveTop = std::max(t.bottom - m, r.top);
-      aboveRows = t.bottom - aboveTop;
-      copyRows(*band, aboveTop - r.top, *above, 0, aboveRows);
+      // lie in what the band before kept: r.top >= keptTop).
+      const int32_t restored = std::min(t.top, keptTop + keptRows) - r.top;
+      copyRows(*kept, r.top - keptTop, *band, 0, restored);
+      // Keep what the next band's upper margin will need (at most `above`
+      // rows: the next band starts no lower than the last one).
+      if (b + 1 < bands) {
+        keptTop = std::max(t.bottom - m, r.top);
+        keptRows = t.bottom - keptTop;
+        copyRows(*band, keptTop - r.top, *kept, 0, keptRows);
+      }
     }
     renderer.renderTile(*band, r);
     document.writeRect(*band, t, t.top - r.top, t.left - r.left);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "fx/ImageScaler.h"
 #include "host/Errors.h"
@@ -35,6 +36,11 @@ int32_t offsetFromDouble(double position, int32_t canvasSize, int32_t shapeSize)
 }
 
 }  // namespace
+
+bool shapeFitsCanvas(int32_t qw, int32_t qh, int32_t cw, int32_t ch) {
+  const int64_t pixels = int64_t{qw} * qh;
+  return pixels <= std::max(kMaxShapeToCanvas * cw * ch, kFreeShapePixels);
+}
 
 bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int32_t sw, int32_t sh,
                      int32_t& qw, int32_t& qh) {
@@ -85,6 +91,7 @@ HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, c
   const int32_t sw = shape->width(), sh = shape->height();
   int32_t qw = 0, qh = 0;
   if (!scaledShapeSize(params, cw, ch, sw, sh, qw, qh)) return HostBufferRef();
+  if (!shapeFitsCanvas(qw, qh, cw, ch)) throw HostResultError(memFullErr);
 
   // Scale (a plain copy at the shape's own size).
   HostBufferRef scaled = host.makeBuffer(qw, qh, 1, 1, 1);
@@ -98,8 +105,9 @@ HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, c
 
   blurBuffer(*scaled, params.shapeBlurX, kx, params.shapeBlurY, ky);
 
+  // The rotation frees the scaled shape as soon as its first shear exists.
   HostBufferRef rotated =
-      params.shapeRotation != 0.0 ? rotateShape(host, scaled, params.shapeRotation) : scaled;
+      params.shapeRotation != 0.0 ? rotateShape(host, std::move(scaled), params.shapeRotation) : scaled;
   scaled.reset();
 
   HostBufferRef canvas = host.makeBuffer(cw, ch, 1, 1, 1);

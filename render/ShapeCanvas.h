@@ -17,6 +17,15 @@ namespace veyra {
 bool scaledShapeSize(const LightParameters& params, int32_t cw, int32_t ch, int32_t sw, int32_t sh,
                      int32_t& qw, int32_t& qh);
 
+// At most so many canvases' worth of scaled shape is built (the dialog's
+// largest scale, 500 % either way, makes 25) unless the scaled shape is no
+// larger than kFreeShapePixels. A canvas covers about its own area of the
+// scaled shape, so a larger one would be almost all cut away; it is refused
+// with -108 before anything is allocated, where building it took gigabytes.
+constexpr int64_t kMaxShapeToCanvas = 25;
+constexpr int64_t kFreeShapePixels = int64_t{1} << 24;
+bool shapeFitsCanvas(int32_t qw, int32_t qh, int32_t cw, int32_t ch);
+
 // The top-left pixel of the rotated shape (rw x rh) on the canvas (cw x ch):
 // the position in percent of the canvas, truncated, plus half the size
 // difference (truncated toward zero). A NaN position counts as 0. The

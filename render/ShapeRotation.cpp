@@ -138,9 +138,10 @@ RotationPlan planRotation(int32_t width, int32_t height, double degrees) {
   return p;
 }
 
-HostBufferRef rotateShape(HostDocument& host, const HostBufferRef& image, double degrees) {
+HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degrees) {
   const RotationPlan p = planRotation(image->width(), image->height(), degrees);
   HostBufferRef turned = quarterTurn(host, image, p.quarterTurns);
+  image.reset();
   if (!p.shears) return turned;
 
   const bool positive = p.shear > 0.0;

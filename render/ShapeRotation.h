@@ -44,7 +44,9 @@ RotationPlan planRotation(int32_t width, int32_t height, double degrees);
 // The one-plane 8-bit image turned by degrees (positive turns it clockwise as
 // seen). A NaN or infinite angle turns nothing and returns the image itself,
 // as does any angle that leaves it unchanged (0, 360, ...). Buffers come from
-// the host; out of memory raises HostResultError(-108).
-HostBufferRef rotateShape(HostDocument& host, const HostBufferRef& image, double degrees);
+// the host; out of memory raises HostResultError(-108). Every image of the way
+// (the one given included, unless the caller keeps another reference) is
+// given back as soon as the next one is made.
+HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degrees);
 
 }  // namespace veyra

@@ -157,5 +157,15 @@ TEST(BandDriverTest, BandBufferAllocationFailureIsOutOfMemoryWithNothingWritten)
   EXPECT_EQ(run.d.host.calls().progressCalls, 0);
 }
 
+// Margins are only as deep as can be read on each side: a 6000 x 20 strip
+// with light blur 1e9 needs a band buffer of its 20 rows, not 12000 more.
+TEST(BandDriverTest, HugeBlurOnAStripNeedsOnlyItsRows) {
+  BandRun run(6000, 20, 1e9, 0.0);
+  run.d.host.memory().setLimit(size_t{8} << 20);
+  ASSERT_EQ(run.start(), 0);
+  ASSERT_EQ(run.reads().size(), 1u);
+  EXPECT_EQ(run.reads()[0], (VRect{0, 0, 20, 6000}));
+}
+
 }  // namespace
 }  // namespace veyra

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -9,6 +10,7 @@
 #include "render/BufferBlur.h"
 #include "render/BufferImage.h"
 #include "render/ShapeCanvas.h"
+#include "render/ShapeRotation.h"
 #include "support/LightTestHost.h"
 
 namespace veyra {
@@ -215,6 +217,43 @@ TEST(PlaceShape, DropsWhatFallsOutside) {
   for (int32_t ox : extremes)
     for (int32_t oy : extremes) placeShape(*empty, *shape, ox, oy);
   for (uint8_t v : bytesOf(*empty)) EXPECT_EQ(v, 0);
+}
+
+// A scaled shape of more than 25 canvases' worth (and more than 2^24
+// pixels) could only be cut away: it is refused with -108 before any buffer
+// is asked for. The dialog's largest scale on a large shape still builds.
+TEST_F(ShapeCanvas, ShapeTheCanvasCannotUseIsRefusedAtOnce) {
+  HostBufferRef tiny = makePlaneOf(host.document(), 8, 8, [](int x, int y) { return 30 * x + y; });
+  params.shapeScaleX = 1e9;  // 80 million x 8 pixels for an 8 x 8 canvas
+  const size_t requests = host.log().requests.size();
+  try {
+    buildShapeCanvas(host.document(), tiny, params, 8, 8, 1.0, 1.0);
+    FAIL() << "no error";
+  } catch (const HostResultError& e) {
+    EXPECT_EQ(e.code(), memFullErr);
+  }
+  EXPECT_EQ(host.log().requests.size(), requests);
+  EXPECT_TRUE(shapeFitsCanvas(20480, 20480, 4096, 4096));  // 500 % of 4096 x 4096
+  EXPECT_FALSE(shapeFitsCanvas(20481, 20480, 4096, 4096));
+  EXPECT_TRUE(shapeFitsCanvas(4096, 4096, 8, 8));
+  EXPECT_FALSE(shapeFitsCanvas(4097, 4096, 8, 8));
+}
+
+// Every intermediate of the canvas goes back to the host as soon as its
+// successor exists: at most two neighbouring steps (scaled shape, three
+// shears, canvas) are held at once besides the shape itself.
+TEST_F(ShapeCanvas, IntermediatesAreFreedAsSoonAsTheirSuccessorExists) {
+  params.shapeScaleX = params.shapeScaleY = 300.0;  // 48 x 36
+  params.shapeRotation = 30.0;
+  const RotationPlan p = planRotation(48, 36, 30.0);
+  ASSERT_TRUE(p.shears);
+  const size_t scaled = 48 * 36, first = size_t(p.w1) * p.h0, second = size_t(p.w1) * p.h2,
+               third = size_t(p.w3) * p.h2, canvas = 16 * 12;
+  const size_t base = host.host().memory().used();
+  host.log().peak = base;
+  ASSERT_TRUE(build(16, 12));
+  EXPECT_LE(host.log().peak,
+            base + std::max({scaled + first, first + second, second + third, third + canvas}));
 }
 
 }  // namespace
