@@ -636,7 +636,12 @@ void runFltkModal(ADMDialog& dialog) {
 bool openDisplay(std::string* error) {
   HostState& s = hostState();
   if (s.display) return true;
-  if (!platform::openToolkitDisplay(error)) return false;
+  // One connection for the life of the process: the toolkit keeps state
+  // (the text renderer's drawing context among it) bound to the display it
+  // opened first, so going back to headless dialogs leaves it open.
+  static bool connected = false;
+  if (!connected && !platform::openToolkitDisplay(error)) return false;
+  connected = true;
   // A calm, flat look: the gleam scheme over one neutral face colour (the
   // standard background colour items paint with), white fields, dark text
   // and one accent for selections and the default button.
