@@ -5,17 +5,22 @@
 // FLTK after GoogleTest: the X headers behind it define None.
 #include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
+#include <FL/Fl_File_Input.H>
 #include <FL/Fl_Input.H>
+#include <FL/Fl_Shared_Image.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "app/Document.h"
+#include "app/ImageFile.h"
 #include "app/dialog/AdmFltkAccess.h"
 #include "app/dialog/AdmHost.h"
 #include "app/dialog/AdmModel.h"
@@ -289,6 +294,141 @@ TEST_F(RealWidgets, ZoomButtonsWorkFromTheKeyboardAndKeepTheFocusNear) {
             kCancelled);
 }
 
+// ---- pointer gestures on the preview --------------------------------------------
+
+TEST_F(RealWidgets, CornerDraggedOutIsGrabbedAgainAtItsMarkerAndCtrlClickResetsIt) {
+  EXPECT_EQ(run([&](LightDialog& d, ADMDialogRef ref) {
+              CornerPinViewer& preview = d.preview();
+              const std::string tip = widget(preview)->tooltip() ? widget(preview)->tooltip() : "";
+              EXPECT_NE(tip.find("Alt"), std::string::npos) << tip;
+              EXPECT_NE(tip.find("Ctrl"), std::string::npos) << tip;
+              const ADMRect b = preview.boundsRect();
+              const auto at = [&](const ADMPoint& p) { return ADMPoint{b.left + p.h, b.top + p.v}; };
+              // Drag the upper-right handle above and right of the preview.
+              const ADMPoint ur = preview.handleCenter(1);
+              adm::injectPointer(ref, kADMMouseMovedUpAction, at(ur));
+              adm::injectPointer(ref, kADMButtonDownAction, at(ur));
+              adm::injectPointer(ref, kADMMouseMovedDownAction, ADMPoint{b.right + 40, b.top - 30});
+              adm::injectPointer(ref, kADMButtonUpAction, ADMPoint{b.right + 40, b.top - 30});
+              ASSERT_TRUE(preview.outsideView(1));
+              EXPECT_GT(preview.corners()[2], 1.0);
+              EXPECT_LT(preview.corners()[3], 0.0);
+              // Its marker on the edge takes it back into the preview.
+              const ADMPoint marker = preview.markerCenter(1);
+              adm::injectPointer(ref, kADMMouseMovedUpAction, at(marker));
+              adm::injectPointer(ref, kADMButtonDownAction, at(marker));
+              adm::injectPointer(ref, kADMMouseMovedDownAction, at(ADMPoint{200, 100}));
+              adm::injectPointer(ref, kADMButtonUpAction, at(ADMPoint{200, 100}));
+              EXPECT_FALSE(preview.outsideView(1));
+              EXPECT_LT(preview.corners()[2], 1.0);
+              // Ctrl-click on it resets the corner.
+              adm::injectPointer(ref, kADMMouseMovedUpAction, at(ADMPoint{200, 100}));
+              adm::injectPointer(ref, kADMButtonDownAction, at(ADMPoint{200, 100}), kADMControlKeyModifier);
+              adm::injectPointer(ref, kADMButtonUpAction, at(ADMPoint{200, 100}), kADMControlKeyModifier);
+              EXPECT_DOUBLE_EQ(preview.corners()[2], 1.0);
+              EXPECT_DOUBLE_EQ(preview.corners()[3], 0.0);
+              ASSERT_TRUE(widget(d.okButton())->take_focus());
+              key(ref, FL_Enter);
+            }),
+            0);
+  EXPECT_TRUE(host->parameters().cornerPinIsIdentity());
+}
+
+// ---- the shape file chooser -------------------------------------------------------
+
+// Steps run one after the other from inside the modal loops of other windows
+// (the file chooser, a message box): each acts once its window is up. A step
+// is counted as taken before it acts, so that the next one can run inside a
+// loop the action itself opens.
+class Steps {
+ public:
+  struct Step {
+    std::function<bool()> ready;
+    std::function<void()> act;
+  };
+  explicit Steps(std::vector<Step> steps) : steps_(std::move(steps)) { Fl::add_timeout(0.05, tick, this); }
+  ~Steps() { Fl::remove_timeout(tick, this); }
+  bool done() const { return next_ == steps_.size(); }
+
+ private:
+  static void tick(void* data) {
+    auto* self = static_cast<Steps*>(data);
+    if (self->done()) return;
+    Fl::repeat_timeout(0.05, tick, data);
+    Step& step = self->steps_[self->next_];
+    if (!step.ready()) return;
+    ++self->next_;
+    step.act();
+  }
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+};
+
+template <class W>
+W* findChild(Fl_Group* group) {
+  for (int i = 0; group && i < group->children(); ++i) {
+    if (auto* w = dynamic_cast<W*>(group->child(i))) return w;
+    if (W* inner = findChild<W>(group->child(i)->as_group())) return inner;
+  }
+  return nullptr;
+}
+
+TEST_F(RealWidgets, ShapeChooserOffersTheShapeTypesAndAnUnusableFileIsToldInTheDialog) {
+  const std::string colour = ::testing::TempDir() + "Colour.png";
+  app::writePng(app::Document(4, 3, ColorMode::RGB), colour);
+  std::vector<std::string> types;
+  bool previews = false;
+  EXPECT_EQ(run([&](LightDialog& d, ADMDialogRef ref) {
+              Fl_Window* dialogWindow = adm::windowOf(ref);
+              Fl_Window* chooser = nullptr;
+              const auto keyInto = [](Fl_Window* window, int keysym) {
+                Fl::e_keysym = keysym;
+                Fl::e_text = const_cast<char*>("");
+                Fl::e_length = 0;
+                Fl::e_state = 0;
+                Fl::handle(FL_KEYBOARD, window);
+              };
+              // A window over the dialog other than the chooser: the message box.
+              const auto another = [&] {
+                return Fl::modal() != nullptr && Fl::modal() != dialogWindow && Fl::modal() != chooser;
+              };
+              Steps steps({// In the chooser: read its type menu, give the file's path, Return.
+                           {another,
+                            [&] {
+                              chooser = Fl::modal();
+                              if (auto* menu = findChild<Fl_Choice>(chooser))
+                                for (int i = 0; i < menu->size() - 1; ++i) types.push_back(menu->text(i));
+                              previews =
+                                  Fl_Shared_Image::get(
+                                      (std::string(VEYRA_SOURCE_DIR) + "/patterns/Window.png").c_str()) !=
+                                  nullptr;
+                              auto* name = findChild<Fl_File_Input>(chooser);
+                              ASSERT_NE(name, nullptr);
+                              ASSERT_TRUE(name->take_focus());
+                              name->value(colour.c_str());
+                              keyInto(chooser, FL_Enter);
+                            }},
+                           // The message that says why the file cannot be used: Return closes it.
+                           {another, [&] { keyInto(Fl::modal(), FL_Enter); }}});
+              ASSERT_TRUE(widget(d.selectButton())->take_focus());
+              key(ref, ' ', " ");
+              EXPECT_TRUE(steps.done());
+              const char* label = "Colour: not an 8-bit grayscale PNG or grayscale JPEG";
+              EXPECT_EQ(d.shapeFileLabel().text(), label);
+              EXPECT_STREQ(shownText(d.shapeFileLabel()), label);
+              ASSERT_TRUE(widget(d.okButton())->take_focus());
+              key(ref, FL_Enter);
+            }),
+            0);
+  EXPECT_EQ(types, (std::vector<std::string>{"Supported Image Files (*.{jpeg,jpg,png})",
+                                             "JPEG files (*.{jpeg,jpg})", "PNG files (*.png)"}));
+  EXPECT_TRUE(previews) << "PNG pictures cannot be previewed";
+  ASSERT_EQ(adm::messageAlerts().size(), 1u);
+  EXPECT_NE(adm::messageAlerts()[0].find("8-bit grayscale PNG or grayscale JPEG"), std::string::npos);
+  EXPECT_STREQ(host->parameters().shapeFile.c_str(), colour.c_str());
+  std::remove(colour.c_str());
+}
+
 // ---- what the window shows ------------------------------------------------------
 
 // The columns of a region that hold text: pixels much darker than the
@@ -343,6 +483,11 @@ void expectWhole(const Shot& shot, const char* what, const char* text, double wi
 }
 
 TEST_F(RealWidgets, EveryFieldPopupAndLabelShowsWholeOnTheWindowFace) {
+  // A dialog before this one, and headless dialogs in between: the window
+  // that follows still draws its text.
+  EXPECT_EQ(run([](LightDialog&, ADMDialogRef ref) { key(ref, FL_Escape); }), kCancelled);
+  adm::useHeadless();
+  ASSERT_TRUE(adm::openDisplay(nullptr));
   LightParameters stored;
   stored.lightBrightness = 138.462;
   stored.lightDisplacement = -0.0763359;
@@ -398,6 +543,10 @@ TEST_F(RealWidgets, EveryFieldPopupAndLabelShowsWholeOnTheWindowFace) {
         EXPECT_EQ(shot.pixel(387, 250), faceRgb);  // the window between the columns
         EXPECT_EQ(shot.pixel(7 + 100, 7 + image.top - 2), faceRgb);
         EXPECT_EQ(shot.pixel(7 + 100, 7 + image.bottom + 2), faceRgb);
+        // OK is drawn as the default button, in the accent colour; Cancel is not.
+        const std::array<int, 3> ok = shot.pixel(668 + 6, 7 + 20), cancel = shot.pixel(561 + 6, 7 + 20);
+        EXPECT_GT(ok[2], ok[0] + 60);
+        EXPECT_LT(std::abs(cancel[2] - cancel[0]), 16);
         key(ref, FL_Escape);
       }),
       kCancelled);
