@@ -131,6 +131,10 @@ uint64_t signalMask(pid_t pid, const std::string& field) {
 
 bool hasSignal(uint64_t mask, int signal) { return (mask >> (signal - 1)) & 1; }
 
+CommandResult runProgramSignalled(const std::string& program, const std::vector<std::string>& args,
+                                  const std::function<bool(pid_t)>& ready, const std::vector<int>& signals,
+                                  const std::map<std::string, std::string>& env, const std::string& folder);
+
 }  // namespace
 
 CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
@@ -141,6 +145,21 @@ CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std:
 
 CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std::function<bool(pid_t)>& ready,
                                 const std::vector<int>& signals, const std::map<std::string, std::string>& env) {
+  return runProgramSignalled(VEYRA_EXE_PATH, args, ready, signals, env, "");
+}
+
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& env, bool interrupt, const std::string& folder) {
+  const auto catchesSigint = [](pid_t pid) { return hasSignal(signalMask(pid, "SigCgt:"), SIGINT); };
+  return runProgramSignalled(program, args, catchesSigint,
+                             interrupt ? std::vector<int>{SIGINT} : std::vector<int>{}, env, folder);
+}
+
+namespace {
+
+CommandResult runProgramSignalled(const std::string& program, const std::vector<std::string>& args,
+                                  const std::function<bool(pid_t)>& ready, const std::vector<int>& signals,
+                                  const std::map<std::string, std::string>& env, const std::string& folder) {
   // The environment and argument vectors are built before fork: the child
   // only calls async-signal-safe functions.
   std::map<std::string, std::string> vars;
@@ -159,7 +178,7 @@ CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std:
   std::vector<char*> envp, argv;
   for (auto& s : envStrings) envp.push_back(s.data());
   envp.push_back(nullptr);
-  std::string exe = VEYRA_EXE_PATH;
+  std::string exe = program;
   std::vector<std::string> argStrings = args;
   argv.push_back(exe.data());
   for (auto& s : argStrings) argv.push_back(s.data());
@@ -176,6 +195,7 @@ CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std:
     dup2(errPipe[1], 2);
     close(outPipe[0]);
     close(errPipe[0]);
+    if (!folder.empty() && chdir(folder.c_str()) != 0) _exit(127);
     execve(exe.c_str(), argv.data(), envp.data());
     _exit(127);
   }
@@ -216,6 +236,8 @@ CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std:
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }
+
+}  // namespace
 
 std::string rectText(const VRect& r) {
   return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) + "," +

@@ -81,6 +81,11 @@ CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std:
 CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std::function<bool(pid_t)>& ready,
                                 const std::vector<int>& signals, const std::map<std::string, std::string>& env = {});
 
+// The same for any program (an absolute path), run in folder when one is given.
+CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& env = {}, bool interrupt = false,
+                         const std::string& folder = "");
+
 std::string rectText(const VRect& r);
 
 }  // namespace veyra::test

@@ -1,0 +1,116 @@
+#include "wine/WineHost.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace veyra::test {
+
+namespace {
+
+const char* const kWine = "/usr/bin/wine";
+const char* const kWineServer = "/usr/bin/wineserver";
+
+std::map<std::string, std::string> wineEnvironment(const WindowsBuild& build) {
+  return {{"WINEPREFIX", build.prefix()},
+          {"WINEARCH", build.arch == "x86" ? "win32" : "win64"},
+          {"WINEDEBUG", "-all"},
+          // No offers to install the .NET and HTML engines into the prefix.
+          {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+          // Wine turns the UTF-8 arguments into UTF-16 through the locale.
+          {"LC_ALL", "C.UTF-8"}};
+}
+
+std::string unixLineEnds(std::string text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i)
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  return out;
+}
+
+// Runs a Wine command through the shell with no streams a test waits on:
+// Wine's server and its services outlive the command and keep the streams
+// they were given.
+bool runDetached(const std::map<std::string, std::string>& env, const std::string& command) {
+  std::string line;
+  for (const auto& [k, v] : env) line += k + "='" + v + "' ";
+  return std::system((line + command + " </dev/null >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Makes each build's Wine prefix once (under a lock: test processes run in
+// parallel), then starts its server and services for the whole suite:
+// started by a test's own command they would hold its output open for
+// seconds after it ends.
+class WineEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    for (const WindowsBuild& b : windowsBuilds()) {
+      const auto env = wineEnvironment(b);
+      const int lock = open((b.folder + "/wine-prefix.lock").c_str(), O_CREAT | O_RDWR, 0644);
+      if (lock >= 0) flock(lock, LOCK_EX);
+      if (!fileExists(b.prefix() + "/system.reg") &&
+          !runDetached(env, std::string(kWine) + " wineboot --init && " + kWineServer + " -w"))
+        ADD_FAILURE() << "wineboot failed for " << b.prefix();
+      if (!runDetached(env, std::string(kWineServer) + " -p60") ||
+          !runDetached(env, std::string(kWine) + " cmd.exe /c exit 0"))
+        ADD_FAILURE() << "Wine does not start in " << b.prefix();
+      if (lock >= 0) close(lock);
+    }
+  }
+};
+
+const testing::Environment* const kWineEnvironment = testing::AddGlobalTestEnvironment(new WineEnvironment);
+
+}  // namespace
+
+const std::vector<WindowsBuild>& windowsBuilds() {
+  static const std::vector<WindowsBuild> builds = [] {
+    const char* root = std::getenv("VEYRA_WINDOWS_BUILDS");
+    const std::string base = root && *root ? root : std::string(VEYRA_SOURCE_DIR) + "/build";
+    std::vector<WindowsBuild> found;
+    for (const char* arch : {"x64", "x86"}) {
+      WindowsBuild b{arch, base + "/windows-" + arch};
+      if (fileExists(b.exe()) && fileExists(b.module())) found.push_back(b);
+    }
+    return found;
+  }();
+  return builds;
+}
+
+bool windowsRequired() {
+  const char* v = std::getenv("VEYRA_REQUIRE_WINDOWS");
+  return v != nullptr && std::string(v) == "1";
+}
+
+std::string windowsPath(const std::string& linuxPath) {
+  std::string p = "Z:" + linuxPath;
+  for (char& c : p)
+    if (c == '/') c = '\\';
+  return p;
+}
+
+std::string identityPath(const std::string& path) { return path; }
+
+CommandResult runWindows(const WindowsBuild& build, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& env, const std::string& folder) {
+  auto all = wineEnvironment(build);
+  for (const auto& [k, v] : env) all[k] = v;
+  std::vector<std::string> wineArgs = {build.exe()};
+  wineArgs.insert(wineArgs.end(), args.begin(), args.end());
+  CommandResult r = runProgram(kWine, wineArgs, all, false, folder);
+  r.out = unixLineEnds(r.out);
+  r.err = unixLineEnds(r.err);
+  return r;
+}
+
+CommandResult runLinux(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
+                       const std::string& folder) {
+  return runProgram(VEYRA_EXE_PATH, args, env, false, folder);
+}
+
+}  // namespace veyra::test
