@@ -21,6 +21,24 @@ constexpr size_t kMaxStringLength = 255;  // a descriptor string is length-prefi
 
 std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
+// Action files nest three levels (file, descriptor list, item); deeper
+// values are refused while parsing, before anything walks them.
+constexpr int kMaxActionDepth = 64;
+
+// A value as messages show it: a scalar as JSON cut to a few dozen
+// characters, a list or an object by its kind and size, never serialised.
+std::string shown(const nlohmann::json& v) {
+  if (v.is_array()) return "a list of " + std::to_string(v.size()) + " values";
+  if (v.is_object()) return "an object of " + std::to_string(v.size()) + " members";
+  std::string text = v.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  if (text.size() > 40) {
+    size_t cut = 37;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // whole UTF-8 sequences
+    text = text.substr(0, cut) + "...";
+  }
+  return text;
+}
+
 std::string describe(const TermParameter& p) { return p.name + " (" + fourCCText(p.key) + ")"; }
 
 std::string validKeys(const TermEvent& event) {
@@ -262,7 +280,7 @@ Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& 
     const nlohmann::json& v = item["value"];
     switch (kind) {
       case TermValueKind::Float: {
-        if (!v.is_number()) throw bad(where + ": the value must be a number, not " + v.dump());
+        if (!v.is_number()) throw bad(where + ": the value must be a number, not " + shown(v));
         const double x = v.get<double>();
         if (!std::isfinite(x)) throw bad(where + ": the value must be a finite number");
         mergeDescriptor(d, DescriptorItem::makeFloat(p.key, x));
@@ -273,7 +291,7 @@ Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& 
             v.is_number_integer() &&
             (v.is_number_unsigned() ? v.get<uint64_t>() <= uint64_t{INT32_MAX}
                                     : v.get<int64_t>() >= INT32_MIN && v.get<int64_t>() <= INT32_MAX);
-        if (!fits) throw bad(where + ": the value must be a 32-bit integer, not " + v.dump());
+        if (!fits) throw bad(where + ": the value must be a 32-bit integer, not " + shown(v));
         mergeDescriptor(d, DescriptorItem::makeInteger(p.key, static_cast<int32>(v.get<int64_t>())));
         break;
       }
@@ -284,19 +302,19 @@ Descriptor descriptorFromAction(const ModuleScripting& s, const nlohmann::json& 
           throw bad(where + ": expected \"enumType\": " + quoted(fourCCText(e.type)));
         const TermEnumValue* ev = v.is_string() ? e.find(v.get<std::string>()) : nullptr;
         if (ev == nullptr)
-          throw bad(where + ": unknown value " + v.dump() + "; valid values: " + validValues(e));
+          throw bad(where + ": unknown value " + shown(v) + "; valid values: " + validValues(e));
         mergeDescriptor(d, DescriptorItem::makeEnumerated(p.key, e.type, ev->code));
         break;
       }
       case TermValueKind::String:
-        if (!v.is_string()) throw bad(where + ": the value must be text, not " + v.dump());
+        if (!v.is_string()) throw bad(where + ": the value must be text, not " + shown(v));
         if (v.get<std::string>().size() > kMaxStringLength)
           throw bad(where + ": the text has " + std::to_string(v.get<std::string>().size()) +
                     " bytes, at most 255 fit");
         mergeDescriptor(d, DescriptorItem::makeString(p.key, v.get<std::string>()));
         break;
       case TermValueKind::Boolean:
-        if (!v.is_boolean()) throw bad(where + ": the value must be true or false, not " + v.dump());
+        if (!v.is_boolean()) throw bad(where + ": the value must be true or false, not " + shown(v));
         mergeDescriptor(d, DescriptorItem::makeBoolean(p.key, v.get<bool>()));
         break;
       case TermValueKind::Unsupported:
@@ -318,9 +336,16 @@ Descriptor readActionFile(const ModuleScripting& s, const std::string& path) {
   }
   nlohmann::json action;
   try {
-    action = nlohmann::json::parse(text);
+    action = nlohmann::json::parse(text, [](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
+      if (depth > kMaxActionDepth)
+        throw ScriptingInputError("values are nested more than " + std::to_string(kMaxActionDepth) +
+                                  " levels deep; an action file needs three");
+      return true;
+    });
   } catch (const nlohmann::json::exception& e) {
     throw ScriptingInputError(path + ": not a JSON action file: " + e.what());
+  } catch (const ScriptingInputError& e) {
+    throw ScriptingInputError(path + ": " + e.what());
   }
   return descriptorFromAction(s, action, path);
 }

@@ -211,6 +211,17 @@ TEST_P(BadScriptingInputTest, RefusedWithUsageAndAUsefulMessage) {
 
 const std::string kLongName(300, 'n');
 
+// The fuzzing finding: a value nested 3,000 levels deep.
+const std::string kDeepNesting = [] {
+  const std::vector<uint8_t> bytes = test::readBytes(VEYRA_SOURCE_DIR "/tests/fuzz/corpus/action/deep_nesting.json");
+  return std::string(bytes.begin(), bytes.end());
+}();
+// Values that messages must show by kind or cut short, never in full.
+const std::string kNestedValue = R"({"descriptor": [{"key": "lBrt", "type": "float", "value": )" +
+                                 std::string(60, '[') + std::string(60, ']') + "}]}";
+const std::string kLongText =
+    R"({"descriptor": [{"key": "lBrt", "type": "float", "value": ")" + std::string(100000, 'a') + "\"}]}";
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadScriptingInputTest,
     ::testing::Values(
@@ -269,6 +280,9 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--action", "{action}"},
                  R"({"descriptor": [{"key": "sNam", "type": "string", "bytes": "2f", "value": "/"}]})",
                  {"(sNam)", "not both"}},
+        BadInput{"DeepNesting", {"--action", "{action}"}, kDeepNesting.c_str(), {"nested more than 64 levels"}},
+        BadInput{"NestedValue", {"--action", "{action}"}, kNestedValue.c_str(), {"number, not a list of 1 values\n"}},
+        BadInput{"LongValue", {"--action", "{action}"}, kLongText.c_str(), {"number, not \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...\n"}},
         BadInput{"BadSetAfterGoodAction",
                  {"--action", "{action}", "--set", "sOpc=x"},
                  R"({"descriptor": []})",
