@@ -44,6 +44,11 @@ if want bench; then
   packages+=(libbenchmark-dev libopencv-dev libvips-dev)
 fi
 
+# fuzz: afl++ for scripts/fuzz.sh (afl-g++ compiles the fuzz targets).
+if want fuzz; then
+  packages+=(afl++)
+fi
+
 # The groups are the `if want NAME` blocks above.
 known_groups=(base $(sed -n 's/^if want \([A-Za-z0-9_-]*\);.*/\1/p' "${BASH_SOURCE[0]}"))
 for g in "${groups[@]}"; do
