@@ -33,6 +33,16 @@ bool pngCanHold(size_t fileSize, uint64_t width, uint64_t height) {
   return uint64_t{fileSize} * 1032 >= (width + 1) * height;
 }
 
+// Every complete Huffman-coded JPEG spends at least one bit on each 8 x 8
+// block of its first scan. A file shorter than that cannot hold its picture:
+// the decoder would make up nearly all of it at the full cost of the size
+// claimed (a 138-byte file claiming 8191 x 8191 took 200 MB and seconds).
+// Damaged files that keep a fair part of their data still decode.
+bool jpegCanHold(size_t fileSize, uint64_t width, uint64_t height) {
+  const uint64_t blocks = ((width + 7) / 8) * ((height + 7) / 8);
+  return blocks <= uint64_t{fileSize} * 8;
+}
+
 // The file bytes and the read position, shared with the decoders' input
 // callbacks.
 struct MemorySource {
@@ -191,6 +201,7 @@ bool decodeJpeg(JpegDecoder* d, HostDocument* document, HostBufferRef* out) {
   jpeg_read_header(cinfo, TRUE);
   if (cinfo->out_color_space != JCS_GRAYSCALE) return false;
   if (!sizeAccepted(cinfo->image_width, cinfo->image_height)) return false;
+  if (!jpegCanHold(d->source.memory.size, cinfo->image_width, cinfo->image_height)) return false;
   *out = document->makeBuffer(static_cast<int32_t>(cinfo->image_width),
                               static_cast<int32_t>(cinfo->image_height), 1, 1, plugInModeGrayScale);
   cinfo->quantize_colors = FALSE;

@@ -16,8 +16,8 @@ namespace veyra {
 // other format or depth and a decoder error give nothing too. A JPEG whose
 // data ends early is finished the way the library's own memory source
 // finishes it (an end-of-image marker is inserted, the decoder fills the
-// rest); a PNG that ends early gives nothing, and so does one too short to
-// hold its header's size, before any buffer is asked for. There is no size
+// rest); a PNG that ends early gives nothing, and so does a PNG or JPEG too
+// short to hold its header's size, before any buffer is asked for. There is no size
 // limit of its own: a picture the host has no memory for raises
 // HostResultError(-108).
 HostBufferRef loadShape(HostDocument& document, const char* path);
