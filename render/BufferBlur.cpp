@@ -1,5 +1,6 @@
 #include "render/BufferBlur.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -18,15 +19,51 @@ float blurRadius(double length, double factor) {
   return static_cast<float>(radius);
 }
 
-bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY) {
-  const float x = blurRadius(lengthX, factorX), y = blurRadius(lengthY, factorY);
-  if (x == 0.0f && y == 0.0f) return false;
-  if (buffer.width() <= 0 || buffer.height() <= 0) return false;
-  BufferImage image(buffer);
+namespace {
+
+// Parts no smaller than this many samples are worth a thread.
+constexpr int32_t kMinPartSamples = 4096;
+// Columns per vertical part: whole blocks of the box blur's column pass.
+constexpr int32_t kColumnBlockBytes = 128;
+
+// The passes of one direction over part of the image: radius 0 in the other
+// direction skips it. The line length, and so every weight, is the whole
+// line's, as the part spans the image along that direction.
+void blurPart(fx::PixelImage& image, float x, float y, const fx::Rect& part) {
   fx::BoxBlur blur;
   blur.setRadii(x, y);
   blur.setExtraPasses(1);
-  blur.apply(image.image(), image.image().bounds);
+  blur.apply(image, part);
+}
+
+}  // namespace
+
+bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY,
+                WorkerPool* pool) {
+  const float x = blurRadius(lengthX, factorX), y = blurRadius(lengthY, factorY);
+  if (x == 0.0f && y == 0.0f) return false;
+  const int32_t w = buffer.width(), h = buffer.height();
+  if (w <= 0 || h <= 0) return false;
+  BufferImage image(buffer);
+  fx::PixelImage& img = image.image();
+  if (pool == nullptr || pool->threads() == 1) {
+    blurPart(img, x, y, img.bounds);
+    return true;
+  }
+  const int32_t samplesPerPixel = std::max(img.channels, 1);
+  if (x != 0.0f) {
+    const int32_t rows = std::max<int32_t>(1, kMinPartSamples / (w * samplesPerPixel));
+    forEachSpan(pool, h, rows, 1, [&](int32_t top, int32_t bottom) {
+      blurPart(img, x, 0.0f, fx::Rect{top, 0, bottom, w});
+    });
+  }
+  if (y != 0.0f) {
+    const int32_t columns = std::max<int32_t>(1, kMinPartSamples / (h * samplesPerPixel));
+    const int32_t block = std::max<int32_t>(1, kColumnBlockBytes / img.bytesPerPixel);
+    forEachSpan(pool, w, columns, block, [&](int32_t left, int32_t right) {
+      blurPart(img, 0.0f, y, fx::Rect{0, left, h, right});
+    });
+  }
   return true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/HostBuffer.h"
+#include "render/WorkerPool.h"
 
 namespace veyra {
 
@@ -18,7 +19,11 @@ float blurRadius(double length, double factor);
 
 // Blurs every plane of the buffer in place with the box blur, one extra pass,
 // radii blurRadius(lengthX, factorX) and blurRadius(lengthY, factorY).
-// Returns whether a blur ran: nothing runs when both radii are 0.
-bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY);
+// Returns whether a blur ran: nothing runs when both radii are 0. With a
+// pool the horizontal passes run on bands of rows and the vertical passes on
+// blocks of columns at once; every line is filtered whole either way, so
+// the result is the same for any number of threads.
+bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY,
+                WorkerPool* pool = nullptr);
 
 }  // namespace veyra

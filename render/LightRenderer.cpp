@@ -16,6 +16,7 @@
 #include "render/ShapeBlend.h"
 #include "render/ShapeCanvas.h"
 #include "render/ShapeFile.h"
+#include "render/WorkerThreads.h"
 
 namespace veyra {
 
@@ -104,7 +105,7 @@ double displacementAmount(double displacement) { return std::isfinite(displaceme
 }  // namespace
 
 LightRenderer::LightRenderer(HostDocument& host, LightParameters& params, bool preview)
-    : host_(host), params_(params), preview_(preview) {
+    : host_(host), params_(params), preview_(preview), pool_(workerThreads()) {
   for (int i = 0; i < 256; ++i) matteTable_[i] = static_cast<uint8_t>(i);
 }
 
@@ -182,6 +183,14 @@ LightRenderer::ShapeKeys LightRenderer::shapeKeys() const {
   return k;
 }
 
+void LightRenderer::forRows(int32_t height, int32_t width,
+                            const std::function<void(int32_t, int32_t)>& body) {
+  // Bands of fewer samples than this cost more to hand out than they save.
+  constexpr int32_t kMinBandSamples = 4096;
+  const int32_t rows = std::max<int32_t>(1, kMinBandSamples / std::max<int32_t>(width, 1));
+  forEachSpan(&pool_, height, rows, 1, body);
+}
+
 bool LightRenderer::isCached(const HostBuffer* buffer) const {
   return buffer != nullptr && (buffer == cachedLightMap_.get() || buffer == cachedMatte_.get() ||
                                buffer == cachedCanvas_.get() || buffer == finalCanvas_.get());
@@ -225,6 +234,11 @@ void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
   const bool blurs = blurRadius(blur, zoomX_) != 0.0f || blurRadius(blur, zoomY_) != 0.0f;
   const int16_t mode = tile.imageMode();
 
+  uint8_t* const tileData = tile.data();
+  const int32_t tileRowBytes = tile.rowBytes();
+  const int32_t rowSamples = w * std::max<int32_t>(tile.slots(), 1);
+  auto tileRow = [&](int32_t y) { return tileData + static_cast<intptr_t>(y) * tileRowBytes; };
+
   if (params_.lightSource == kSourceMatte) {
     if (blurs) {
       // The blur never reaches a cached map: it would pile up with every
@@ -234,26 +248,38 @@ void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
         copy->copyFrom(*light);
         light = copy;
       }
-      blurBuffer(*light, blur, zoomX_, blur, zoomY_);
+      blurBuffer(*light, blur, zoomX_, blur, zoomY_, &pool_);
       ++stats_.lightBlurs;
     }
-    lightBlendMatte(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(),
-                    tile.rowBytes(), light->data(), light->rowBytes(), w, h);
+    const HostBuffer& map = *light;
+    forRows(h, rowSamples, [&](int32_t top, int32_t bottom) {
+      lightBlendMatte(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tileRow(top),
+                      tileRowBytes, map.row(top), map.rowBytes(), w, bottom - top);
+    });
     return;
   }
 
   // Image source: the document itself, weighted by the light map, is the
   // light.
   HostBufferRef image = host_.makeBuffer(w, h, tile.slots(), 1, mode);
-  multiplyByLightMap(mode, tile.data(), tile.rowBytes(), light->data(), light->rowBytes(), w, h,
-                     image->data(), image->rowBytes());
+  {
+    const HostBuffer& map = *light;
+    HostBuffer& out = *image;
+    forRows(h, rowSamples, [&](int32_t top, int32_t bottom) {
+      multiplyByLightMap(mode, tileRow(top), tileRowBytes, map.row(top), map.rowBytes(), w, bottom - top,
+                         out.row(top), out.rowBytes());
+    });
+  }
   light.reset();
   if (blurs) {
-    blurBuffer(*image, blur, zoomX_, blur, zoomY_);
+    blurBuffer(*image, blur, zoomX_, blur, zoomY_, &pool_);
     ++stats_.lightBlurs;
   }
-  lightBlendImage(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tile.data(),
-                  tile.rowBytes(), image->data(), image->rowBytes(), w, h);
+  const HostBuffer& lit = *image;
+  forRows(h, rowSamples, [&](int32_t top, int32_t bottom) {
+    lightBlendImage(params_.lightBlendMode, params_.lightBrightness, lightColor_, mode, tileRow(top),
+                    tileRowBytes, lit.row(top), lit.rowBytes(), w, bottom - top);
+  });
 }
 
 HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) {
@@ -263,12 +289,15 @@ HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) 
 
   HostBufferRef m = makePlane(host_, w, h);
   if (supportedTile(source)) {
-    extractMatte(source.data(), source.rowBytes(), source.imageMode(), w, h, params_.matteChannel,
-                 matteTable_, m->data(), m->rowBytes());
+    HostBuffer& out = *m;
+    forRows(h, w * std::max<int32_t>(source.slots(), 1), [&](int32_t top, int32_t bottom) {
+      extractMatte(source.row(top), source.rowBytes(), source.imageMode(), w, bottom - top,
+                   params_.matteChannel, matteTable_, out.row(top), out.rowBytes());
+    });
   } else {
     m->clear();  // nothing to extract from: an unlit matte
   }
-  blurBuffer(*m, params_.matteBlur, zoomX_, params_.matteBlur, zoomY_);
+  blurBuffer(*m, params_.matteBlur, zoomX_, params_.matteBlur, zoomY_, &pool_);
   ++stats_.matteBuilds;
   if (preview_) {
     cachedMatte_ = m;
@@ -389,7 +418,12 @@ HostBufferRef LightRenderer::lightMap(const HostBuffer& source, const VRect& rec
     // Without a canvas the light map is the matte, in every blend mode.
     if (canvas) {
       HostBufferRef tile = shapeTile(source, rect, *canvas);
-      shapeBlend(blend, params_.shapeOpacity, tile->data(), tile->rowBytes(), m->data(), m->rowBytes(), w, h);
+      HostBuffer& shape = *tile;
+      const HostBuffer& mat = *m;
+      forRows(h, w, [&](int32_t top, int32_t bottom) {
+        shapeBlend(blend, params_.shapeOpacity, shape.row(top), shape.rowBytes(), mat.row(top), mat.rowBytes(),
+                   w, bottom - top);
+      });
       light = tile;
     }
   }

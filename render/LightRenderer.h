@@ -4,10 +4,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "host/HostDocument.h"
 #include "host/LightParameters.h"
 #include "host/PathBuffer.h"
+#include "render/WorkerPool.h"
 
 namespace veyra {
 
@@ -25,7 +27,9 @@ class LightRenderer {
 
   // preview: true for the dialog (caches on, the shape canvas at the preview
   // size), false for the final render. Both references must outlive the
-  // renderer; the parameters are read afresh on every render.
+  // renderer; the parameters are read afresh on every render. The pixel
+  // stages run on workerThreads() threads, started on first use and joined
+  // when the renderer goes; host calls stay on the renderer's caller.
   LightRenderer(HostDocument& host, LightParameters& params, bool preview);
   ~LightRenderer();
   LightRenderer(const LightRenderer&) = delete;
@@ -114,9 +118,14 @@ class LightRenderer {
   // A one-plane copy of the first channel of such a tile, or nothing.
   HostBufferRef firstChannel(const HostBuffer& source);
 
+  // Runs body(top, bottom) over bands of the rows [0, height) of a stage
+  // whose rows are width samples long, on the pool when it pays.
+  void forRows(int32_t height, int32_t width, const std::function<void(int32_t, int32_t)>& body);
+
   HostDocument& host_;
   LightParameters& params_;
   bool preview_;
+  WorkerPool pool_;
   float zoomX_ = 1.0f;
   float zoomY_ = 1.0f;
   int32_t fullWidth_ = 0;

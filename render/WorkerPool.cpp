@@ -1,0 +1,149 @@
+#include "render/WorkerPool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace veyra {
+
+// What the workers share with the calling thread. A run publishes the task
+// and its count under the mutex and bumps the generation; each worker takes
+// task numbers from `next` until none is left and then reports itself idle.
+struct WorkerPool::State {
+  std::mutex mutex;
+  std::condition_variable wake;  // a new run, or stop
+  std::condition_variable idle;  // the last worker finished its part of a run
+  std::vector<std::thread> workers;
+  const std::function<void(int)>* task = nullptr;
+  int count = 0;
+  std::atomic<int> next{0};
+  int busy = 0;  // workers still in the current run
+  uint64_t generation = 0;
+  bool stop = false;
+  std::exception_ptr error;
+
+  // Runs tasks until every number is taken; keeps the first exception.
+  void drain() {
+    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+      try {
+        (*task)(i);
+      } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!error) error = std::current_exception();
+      }
+    }
+  }
+};
+
+WorkerPool::WorkerPool(int threads) : threads_(std::max(threads, 1)) {}
+
+WorkerPool::~WorkerPool() {
+  if (!state_) return;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    state_->stop = true;
+  }
+  state_->wake.notify_all();
+  for (std::thread& t : state_->workers) t.join();
+}
+
+void WorkerPool::start() {
+  state_ = std::make_unique<State>();
+  state_->workers.reserve(static_cast<size_t>(threads_ - 1));
+  try {
+    for (int i = 1; i < threads_; ++i) state_->workers.emplace_back(&WorkerPool::work, std::ref(*state_));
+  } catch (...) {
+    // Fewer threads than asked (the system refused one): run with those.
+    threads_ = static_cast<int>(state_->workers.size()) + 1;
+  }
+}
+
+void WorkerPool::work(State& s) {
+  uint64_t seen = 0;
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(s.mutex);
+      s.wake.wait(lock, [&] { return s.stop || s.generation != seen; });
+      if (s.stop) return;
+      seen = s.generation;
+    }
+    s.drain();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (--s.busy == 0) s.idle.notify_one();
+  }
+}
+
+void WorkerPool::run(int count, const std::function<void(int)>& task) {
+  if (count <= 0) return;
+  if (threads_ > 1 && count > 1 && !state_) start();
+  if (threads_ == 1 || count == 1 || state_->workers.empty()) {
+    std::exception_ptr error;
+    for (int i = 0; i < count; ++i) {
+      try {
+        task(i);
+      } catch (...) {
+        if (!error) error = std::current_exception();
+      }
+    }
+    if (error) std::rethrow_exception(error);
+    return;
+  }
+  State& s = *state_;
+  {
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.task = &task;
+    s.count = count;
+    s.next.store(0);
+    s.busy = static_cast<int>(s.workers.size());
+    s.error = nullptr;
+    ++s.generation;
+  }
+  s.wake.notify_all();
+  s.drain();
+  std::exception_ptr error;
+  {
+    std::unique_lock<std::mutex> lock(s.mutex);
+    s.idle.wait(lock, [&] { return s.busy == 0; });
+    s.task = nullptr;
+    error = s.error;
+    s.error = nullptr;
+  }
+  if (error) std::rethrow_exception(error);
+}
+
+Span partOf(int32_t total, int32_t parts, int32_t part, int32_t step) {
+  // Whole steps are shared out; the remainder of total goes to the last part.
+  const int64_t steps = total / step;
+  const int64_t begin = steps * part / parts * step;
+  const int64_t end = part + 1 == parts ? total : steps * (part + 1) / parts * step;
+  return {static_cast<int32_t>(begin), static_cast<int32_t>(end)};
+}
+
+void forEachSpan(WorkerPool* pool, int32_t total, int32_t minimum, int32_t step,
+                 const std::function<void(int32_t, int32_t)>& body) {
+  if (total <= 0) return;
+  step = std::max(step, 1);
+  // A few parts per thread, so that a thread slowed by other work on the
+  // machine holds up the rest by a small part only.
+  constexpr int kPartsPerThread = 4;
+  int32_t parts = 1;
+  if (pool != nullptr && pool->threads() > 1) {
+    const int64_t byLength = total / std::max<int64_t>(std::max(minimum, step), 1);
+    parts = static_cast<int32_t>(std::min<int64_t>(byLength, int64_t{pool->threads()} * kPartsPerThread));
+    parts = std::max(parts, 1);
+  }
+  if (parts == 1) {
+    body(0, total);
+    return;
+  }
+  pool->run(parts, [&](int i) {
+    const Span s = partOf(total, parts, i, step);
+    if (s.begin < s.end) body(s.begin, s.end);
+  });
+}
+
+}  // namespace veyra
