@@ -112,22 +112,72 @@ void extractRgbLuminance(const uint8_t* tile, int32_t rowBytes, int32_t w, int32
   }
 }
 
-// The saturation index depends only on the largest and smallest byte of a
-// pixel: rgbSaturationIndex(max, min, min) gives the same single-precision
-// steps as any pixel with that max and min. Filled once, indexed max x 256 + min.
-struct SaturationTable {
-  uint8_t v[256 * 256] = {};
-  SaturationTable() {
-    for (int mx = 0; mx < 256; ++mx)
-      for (int mn = 0; mn <= mx; ++mn)
-        v[mx * 256 + mn] =
-            rgbSaturationIndex(static_cast<uint8_t>(mx), static_cast<uint8_t>(mn), static_cast<uint8_t>(mn));
+// Runs value(p, i) (pixel i of the four-byte pixels from p) for a pass of
+// pixels into v, then the table, row by row. Full passes have a constant
+// count, so value() is vectorised when it has no branches.
+template <typename ValueOf>
+void extractInPasses(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, const uint8_t* table,
+                     uint8_t* matte, int32_t matteRowBytes, ValueOf value) {
+  uint8_t v[kPass];
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* p = tile + static_cast<intptr_t>(y) * rowBytes;
+    uint8_t* out = matte + static_cast<intptr_t>(y) * matteRowBytes;
+    for (int32_t x = 0; x < w; x += kPass, p += 4 * kPass, out += kPass) {
+      const int n = static_cast<int>(std::min<int32_t>(kPass, w - x));
+      if (n == kPass) {
+        for (int i = 0; i < kPass; ++i) v[i] = value(p, i);
+      } else {
+        for (int i = 0; i < n; ++i) v[i] = value(p, i);
+      }
+      for (int i = 0; i < n; ++i) out[i] = table[v[i]];
+    }
   }
-};
+}
 
-const uint8_t* saturationByMaxMin() {
-  static const SaturationTable table;
-  return table.v;
+// indexByte() as selects: v limited to 0..255 (0 for NaN), then truncated.
+inline uint8_t limitedIndex(float v) {
+  const float t = v > 0.0f ? v : 0.0f;
+  return static_cast<uint8_t>(static_cast<int32_t>(t < 255.0f ? t : 255.0f));
+}
+
+// rgbHueIndex() without branches: the same single-precision operations in
+// the same order, all three sector formulas computed and the right one
+// selected. The hue is undefined exactly when max = min (the saturation
+// (max - min) / max is then 0, and only then: max - min is at least 1/255).
+inline uint8_t hueIndexOf(const uint8_t* p, int i) {
+  const float r = p[4 * i] * kByteScale, g = p[4 * i + 1] * kByteScale, b = p[4 * i + 2] * kByteScale;
+  float max = r, min = r;
+  max = g > max ? g : max;
+  max = b > max ? b : max;
+  min = g < min ? g : min;
+  min = b < min ? b : min;
+  const float d = max - min;
+  const float fromRed = (g - b) / d, fromGreen = 2.0f + (b - r) / d, fromBlue = 4.0f + (r - g) / d;
+  float hue = (r == max ? fromRed : g == max ? fromGreen : fromBlue) * 60.0f;
+  hue = hue < 0.0f ? hue + 360.0f : hue;
+  const uint8_t index = limitedIndex(hue * kHueToIndex);
+  return d == 0.0f ? 0 : index;
+}
+
+// rgbSaturationIndex() without branches: scaling by 1/255 keeps the order of
+// the bytes, so the largest and smallest scaled values are those of the
+// largest and smallest byte.
+inline uint8_t saturationIndexOf(const uint8_t* p, int i) {
+  const uint8_t mx = std::max({p[4 * i], p[4 * i + 1], p[4 * i + 2]});
+  const uint8_t mn = std::min({p[4 * i], p[4 * i + 1], p[4 * i + 2]});
+  const float max = mx * kByteScale, min = mn * kByteScale;
+  const uint8_t index = limitedIndex((max - min) / max * 255.0f);
+  return mx == 0 ? 0 : index;
+}
+
+// cmykLuminance() without branches, in the same double-precision steps.
+inline uint8_t cmykLuminanceOf(const uint8_t* p, int i) {
+  const double kk = p[4 * i + 3] / 255.0;
+  const double a =
+      0.299 * (p[4 * i] / 255.0) + 0.587 * (p[4 * i + 1] / 255.0) + 0.114 * (p[4 * i + 2] / 255.0);
+  const double v = (1.0 - (kk * (1.0 - a) + (1.0 - kk))) * 255.0;
+  const double t = v > 0.0 ? v : 0.0;
+  return static_cast<uint8_t>(static_cast<int32_t>(t < 255.0 ? t : 255.0));
 }
 
 void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int32_t channel,
@@ -156,13 +206,10 @@ void extractRgb(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, int
       run([](const uint8_t* p) { return (p[0] + p[1]) >> 1; });
       break;
     case kChannelHue:
-      run([](const uint8_t* p) { return rgbHueIndex(p[0], p[1], p[2]); });
+      extractInPasses(tile, rowBytes, w, h, table, matte, matteRowBytes, hueIndexOf);
       break;
     case kChannelSaturation:
-      run([saturation = saturationByMaxMin()](const uint8_t* p) {
-        const uint8_t mx = std::max({p[0], p[1], p[2]}), mn = std::min({p[0], p[1], p[2]});
-        return saturation[mx * 256 + mn];
-      });
+      extractInPasses(tile, rowBytes, w, h, table, matte, matteRowBytes, saturationIndexOf);
       break;
     default:
       break;
@@ -174,7 +221,7 @@ void extractCmyk(const uint8_t* tile, int32_t rowBytes, int32_t w, int32_t h, in
   auto run = [&](auto value) { extractRows(tile, rowBytes, w, h, table, matte, matteRowBytes, value); };
   switch (channel) {
     case kChannelLuminance:
-      run([](const uint8_t* p) { return cmykLuminance(p[0], p[1], p[2], p[3]); });
+      extractInPasses(tile, rowBytes, w, h, table, matte, matteRowBytes, cmykLuminanceOf);
       break;
     case kChannelRed:
       run([](const uint8_t* p) { return (p[1] + p[2]) >> 1; });

@@ -151,6 +151,47 @@ TEST(MatteExtraction, RgbChannelsAtAnyWidthAndEverySaturation) {
   }
 }
 
+// The vector passes for hue, saturation and CMYK luminance against the
+// per-pixel functions on every pair of the first two bytes with every
+// multiple of 4 in the third (plus a varying 0..3) and K varying from pixel
+// to pixel, through an identity table, in rows that end inside a pass.
+TEST(MatteExtraction, PassesEqualThePixelFunctionsOnEveryColour) {
+  uint8_t identity[256];
+  for (int i = 0; i < 256; ++i) identity[i] = static_cast<uint8_t>(i);
+  constexpr int32_t kWidth = 4093, kRows = 64;  // 4093 = 63 passes of 64 and 61 pixels
+  constexpr int64_t kColours = int64_t{1} << 22;
+  Tile tile(kWidth, kRows, 4, 0, 1u);
+  Tile hue(kWidth, kRows, 1, 0, 2u), saturation(kWidth, kRows, 1, 0, 3u), luminance(kWidth, kRows, 1, 0, 4u);
+  for (int64_t first = 0; first < kColours; first += int64_t{kWidth} * kRows) {
+    const int32_t rows =
+        static_cast<int32_t>(std::min<int64_t>(kRows, (kColours - first + kWidth - 1) / kWidth));
+    for (int32_t i = 0; i < kWidth * rows; ++i) {
+      const uint32_t n = static_cast<uint32_t>((first + i) % kColours);
+      const uint32_t c = n << 2 | ((n * 2654435761u) >> 30);
+      uint8_t* p = tile.pixel(i % kWidth, i / kWidth);
+      p[0] = static_cast<uint8_t>(c >> 16), p[1] = static_cast<uint8_t>(c >> 8),
+      p[2] = static_cast<uint8_t>(c);
+      p[3] = static_cast<uint8_t>((c * 2654435761u) >> 24);
+    }
+    extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, kWidth, rows, kChannelHue, identity,
+                 hue.data(), hue.rowBytes);
+    extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, kWidth, rows, kChannelSaturation, identity,
+                 saturation.data(), saturation.rowBytes);
+    extractMatte(tile.data(), tile.rowBytes, plugInModeCMYKColor, kWidth, rows, kChannelLuminance, identity,
+                 luminance.data(), luminance.rowBytes);
+    for (int32_t y = 0; y < rows; ++y)
+      for (int32_t x = 0; x < kWidth; ++x) {
+        const uint8_t* p = tile.pixel(x, y);
+        ASSERT_EQ(*hue.pixel(x, y), rgbHueIndex(p[0], p[1], p[2]))
+            << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+        ASSERT_EQ(*saturation.pixel(x, y), rgbSaturationIndex(p[0], p[1], p[2]))
+            << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+        ASSERT_EQ(*luminance.pixel(x, y), cmykLuminance(p[0], p[1], p[2], p[3]))
+            << int(p[0]) << "," << int(p[1]) << "," << int(p[2]) << "," << int(p[3]);
+      }
+  }
+}
+
 // The per-pixel helpers over every gray level and the colours that mark the
 // hue circle.
 TEST(MatteExtraction, KnownPixelValues) {
