@@ -1,9 +1,12 @@
 // The light renderer: the final render of a 6000 x 4000 RGB document through
-// the real host (bands read and written through the channel ports), and the
-// dialog's 369 x 282 preview refreshed after a light-stage change (caches hit)
-// and after a shape change (canvas rebuilt). Memory is the most the host's
-// buffer suite held at once during a render, recorded by a thin wrapper
-// around the host's own suite.
+// the real host (bands read and written through the channel ports) with 1
+// and 2 worker threads (BM_FinalRender/N), and the dialog's 369 x 282 preview
+// refreshed after a light-stage change (caches hit) and after a shape change
+// (canvas rebuilt). Memory is the most the host's buffer suite held at once
+// during a render, recorded by a thin wrapper around the host's own suite.
+// Peers in the same run: one streaming pass over the same pixels (what memory
+// allows at best) and, where OpenCV is present, cv::blur for the render's two
+// blurs, each with the same thread counts.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -11,6 +14,13 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
+
+#ifdef VEYRA_HAVE_OPENCV
+#include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
+#endif
 
 #include "app/Document.h"
 #include "app/FilterHost.h"
@@ -23,6 +33,7 @@
 #include "host/PIBufferSuite.h"
 #include "render/LightRenderer.h"
 #include "render/RenderDriver.h"
+#include "render/WorkerThreads.h"
 
 namespace {
 
@@ -108,6 +119,7 @@ app::Document makeDocument(int w, int h) {
 }
 
 void BM_FinalRender(benchmark::State& state) {
+  setWorkerThreads(static_cast<int>(state.range(0)));
   benchmarkParameters(gParams);
   app::Document doc = makeDocument(kDocWidth, kDocHeight);
   app::FilterHost host(doc);
@@ -123,17 +135,25 @@ void BM_FinalRender(benchmark::State& state) {
     peak = std::max(peak, gPeak.above());
   }
   gPeak.memory = nullptr;
+  setWorkerThreads(0);
   const double pixels = static_cast<double>(kDocWidth) * kDocHeight;
   state.counters["MP/s"] = benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()),
                                               benchmark::Counter::kIsRate);
   state.counters["peakMB"] = static_cast<double>(peak) / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_FinalRender)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_FinalRender)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
 
 // The same render without the host's pixel transport: the bands of the
 // final render (with their margins) lit straight from a band buffer, to tell
 // the plug-in's share from the channel-port reads and writes.
 void BM_FinalRenderTilesOnly(benchmark::State& state) {
+  setWorkerThreads(static_cast<int>(state.range(0)));
   benchmarkParameters(gParams);
   app::Document doc(1, 1, app::ColorMode::RGB);
   app::FilterHost host(doc);
@@ -156,11 +176,18 @@ void BM_FinalRenderTilesOnly(benchmark::State& state) {
       renderer.renderTile(*band, r);
     }
   }
+  setWorkerThreads(0);
   const double pixels = static_cast<double>(kDocWidth) * kDocHeight;
   state.counters["MP/s"] = benchmark::Counter(pixels * 1e-6 * static_cast<double>(state.iterations()),
                                               benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_FinalRenderTilesOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+BENCHMARK(BM_FinalRenderTilesOnly)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(3);
 
 // Renders that once held far more memory than they can use, once each
 // (peakMB is the most the host's buffer suite held at once): a 4096 x 4096
@@ -244,6 +271,7 @@ struct PreviewFixture {
 };
 
 void BM_PreviewBrightness(benchmark::State& state) {
+  setWorkerThreads(static_cast<int>(state.range(0)));
   PreviewFixture f;
   f.refresh();
   const long builds = f.renderer->statistics().lightMapBuilds;
@@ -253,10 +281,12 @@ void BM_PreviewBrightness(benchmark::State& state) {
     f.refresh();
   }
   if (f.renderer->statistics().lightMapBuilds != builds) state.SkipWithError("the light map was rebuilt");
+  setWorkerThreads(0);
 }
-BENCHMARK(BM_PreviewBrightness)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewBrightness)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PreviewRotation(benchmark::State& state) {
+  setWorkerThreads(static_cast<int>(state.range(0)));
   PreviewFixture f;
   f.refresh();
   const long builds = f.renderer->statistics().canvasBuilds;
@@ -267,8 +297,56 @@ void BM_PreviewRotation(benchmark::State& state) {
   }
   if (f.renderer->statistics().canvasBuilds - builds != static_cast<long>(state.iterations()))
     state.SkipWithError("the canvas was not rebuilt every time");
+  setWorkerThreads(0);
 }
-BENCHMARK(BM_PreviewRotation)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewRotation)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Peer: one pass over the document's pixels as the render's bands hold them
+// (four bytes per pixel), reading and writing each byte once, on N threads.
+void BM_StreamingPass(benchmark::State& state) {
+  const int threads = static_cast<int>(state.range(0));
+  const size_t bytes = size_t{kDocWidth} * kDocHeight * 4;
+  std::vector<uint8_t> pixels(bytes, 7);
+  auto pass = [&](size_t begin, size_t end) {
+    uint8_t* p = pixels.data();
+    for (size_t i = begin; i < end; ++i) p[i] = static_cast<uint8_t>(p[i] + 1);
+  };
+  for (auto _ : state) {
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t)
+      workers.emplace_back(pass, bytes * t / threads, bytes * (t + 1) / threads);
+    pass(0, bytes / threads);
+    for (std::thread& w : workers) w.join();
+    benchmark::DoNotOptimize(pixels.data());
+  }
+  const double mp = static_cast<double>(kDocWidth) * kDocHeight * 1e-6;
+  state.counters["MP/s"] =
+      benchmark::Counter(mp * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_StreamingPass)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+#ifdef VEYRA_HAVE_OPENCV
+// Peer: the render's blurs done by OpenCV on the same amount of pixels: the
+// light blur (radius 20: a 21 x 21 box, applied twice) on four bytes per
+// pixel and the matte blur (radius 10: 11 x 11, twice) on one.
+void BM_CvBlurPasses(benchmark::State& state) {
+  cv::setNumThreads(static_cast<int>(state.range(0)));
+  cv::Mat light(kDocHeight, kDocWidth, CV_8UC4, cv::Scalar(10, 90, 170, 0));
+  cv::Mat matte(kDocHeight, kDocWidth, CV_8UC1, cv::Scalar(128));
+  cv::Mat tmp;
+  for (auto _ : state) {
+    cv::blur(light, tmp, cv::Size(21, 21));
+    cv::blur(tmp, light, cv::Size(21, 21));
+    cv::blur(matte, tmp, cv::Size(11, 11));
+    cv::blur(tmp, matte, cv::Size(11, 11));
+  }
+  cv::setNumThreads(-1);
+  const double mp = static_cast<double>(kDocWidth) * kDocHeight * 1e-6;
+  state.counters["MP/s"] =
+      benchmark::Counter(mp * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_CvBlurPasses)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+#endif
 
 }  // namespace
 
