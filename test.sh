@@ -1,33 +1,48 @@
 #!/usr/bin/env bash
 # Builds Veyra in Debug and in AddressSanitizer + UndefinedBehaviorSanitizer
 # form, checks that every system file the builds used comes from a package
-# bootstrap installs, and runs the whole test suite in both builds.
-# Usage: ./test.sh [debug|asan]...   (default: debug asan)
+# bootstrap installs, and runs the whole test suite in both builds; then the
+# Windows step: both Windows builds (x86, x64), their tests under Wine.
+# Usage: ./test.sh [debug|asan|windows]...   (default: debug asan windows)
 set -euo pipefail
 cd "$(dirname "$0")"
+
+configs=("$@")
+((${#configs[@]})) || configs=(debug asan windows)
+jobs=$(nproc)
+native=()
+windows=0
+for config in "${configs[@]}"; do
+  if [[ $config == windows ]]; then windows=1; else native+=("$config"); fi
+done
+
 # The bootstrap groups beyond the base one that the tests need (--NAME each);
 # the package check below covers the same groups.
 groups=()
+((windows)) && groups+=(--windows)
 scripts/bootstrap.sh "${groups[@]}"
 
-configs=("$@")
-((${#configs[@]})) || configs=(debug asan)
-jobs=$(nproc)
-for config in "${configs[@]}"; do
+for config in "${native[@]}"; do
   echo "== $config build"
   cmake --preset "$config" >/dev/null
   cmake --build "build/$config" -j "$jobs"
 done
 
-echo "== package check"
-builds=()
-for config in "${configs[@]}"; do builds+=("build/$config"); done
-scripts/check-packages.sh "${groups[@]}" "${builds[@]}"
+if ((${#native[@]})); then
+  echo "== package check"
+  builds=()
+  for config in "${native[@]}"; do builds+=("build/$config"); done
+  scripts/check-packages.sh "${groups[@]}" "${builds[@]}"
+fi
 
-for config in "${configs[@]}"; do
+for config in "${native[@]}"; do
   echo "== $config tests"
   # The dialog tests need a display; give them a virtual one. The tests of
   # the Windows builds (label "windows") run in their own step.
   xvfb-run -a -s "-screen 0 1280x1024x24" \
     ctest --test-dir "build/$config" --output-on-failure -j "$jobs" -LE windows
 done
+
+if ((windows)); then
+  scripts/test-windows.sh
+fi

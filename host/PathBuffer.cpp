@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/platform/ModuleFiles.h"
+
 namespace veyra {
 
 namespace {
@@ -38,7 +40,7 @@ std::size_t PathBuffer::length() const { return strnlen(chars_, kCapacity); }
 
 void PathBuffer::appendName(const char* name) {
   std::size_t n = length();
-  if (n + 1 < kCapacity) chars_[n++] = '/';
+  if (n + 1 < kCapacity) chars_[n++] = platform::pathSeparator();
   for (std::size_t i = 0; name != nullptr && name[i] != 0 && n + 1 < kCapacity; ++i) chars_[n++] = name[i];
   chars_[n] = 0;
 }

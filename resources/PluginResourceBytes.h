@@ -23,6 +23,10 @@ constexpr OSType kAeteType = PI_FOURCC('a', 'e', 't', 'e');
 constexpr const char kFilterName[] = "Veyra!...";
 constexpr const char kCategory[] = "Tarnwell Imaging";
 constexpr const char kEntryPoint[] = "PluginMain";
+
+// The property list of a 32-bit module names its entry point for x86 hosts
+// only; a 64-bit Windows module names the same function for x64 hosts too.
+enum class PropertyListForm { X86, X64 };
 constexpr const char kEnableExpression[] = "in (PSHOP_ImageMode, RGBMode, GrayScaleMode, CMYKMode)";
 
 // Byte sinks: the same writer runs once to count and once to fill.
@@ -118,7 +122,7 @@ constexpr void writeTerminology(Sink& s) {
 // ---- property list -----------------------------------------------------------
 
 // Property data writers, one per property, in list order.
-enum class Property { Kind, Name, Category, Version, Entry, Mode, Terminology, Enable, FilterCases, Count };
+enum class Property { Kind, Name, Category, Version, Entry, EntryX64, Mode, Terminology, Enable, FilterCases, Count };
 
 template <typename Sink>
 constexpr void writePropertyData(Sink& s, Property p) {
@@ -136,6 +140,7 @@ constexpr void writePropertyData(Sink& s, Property p) {
       put32(s, 0x00040000);  // interface version 4.0
       break;
     case Property::Entry:
+    case Property::EntryX64:
       putZeroTerminated(s, kEntryPoint);
       break;
     case Property::Mode:
@@ -186,6 +191,8 @@ constexpr OSType propertyKey(Property p) {
       return PI_FOURCC('v', 'e', 'r', 's');
     case Property::Entry:
       return PI_FOURCC('w', 'x', '8', '6');
+    case Property::EntryX64:
+      return PI_FOURCC('8', '6', '6', '4');
     case Property::Mode:
       return PI_FOURCC('m', 'o', 'd', 'e');
     case Property::Terminology:
@@ -201,13 +208,15 @@ constexpr OSType propertyKey(Property p) {
 }
 
 template <typename Sink>
-constexpr void writePropertyList(Sink& s) {
-  const int count = static_cast<int>(Property::Count);
+constexpr void writePropertyList(Sink& s, PropertyListForm form) {
+  const bool x64 = form == PropertyListForm::X64;
+  const int count = static_cast<int>(Property::Count) - (x64 ? 0 : 1);
   put16(s, 1);
   put32(s, 0);  // version
   put32(s, static_cast<uint32_t>(count));
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < static_cast<int>(Property::Count); ++i) {
     const Property p = static_cast<Property>(i);
+    if (p == Property::EntryX64 && !x64) continue;
     CountingSink measure;
     writePropertyData(measure, p);
     const std::size_t padded = (measure.size + 3) / 4 * 4;
@@ -229,17 +238,23 @@ constexpr std::size_t measured() {
   return c.size;
 }
 
+constexpr std::size_t propertyListSize(PropertyListForm form) {
+  CountingSink c;
+  writePropertyList(c, form);
+  return c.size;
+}
+
 constexpr std::size_t kTerminologySize = measured<writeTerminology<CountingSink>>();
-constexpr std::size_t kPropertyListSize = measured<writePropertyList<CountingSink>>();
 
 constexpr std::array<unsigned char, kTerminologySize> buildTerminology() {
   ArraySink<kTerminologySize> s;
   writeTerminology(s);
   return s.bytes;
 }
-constexpr std::array<unsigned char, kPropertyListSize> buildPropertyList() {
-  ArraySink<kPropertyListSize> s;
-  writePropertyList(s);
+template <PropertyListForm Form>
+constexpr std::array<unsigned char, propertyListSize(Form)> buildPropertyList() {
+  ArraySink<propertyListSize(Form)> s;
+  writePropertyList(s, Form);
   return s.bytes;
 }
 

@@ -7,8 +7,14 @@ namespace {
 
 using namespace veyra::resources;
 
+// The build names the form for 64-bit Windows modules.
+#ifndef VEYRA_PROPERTY_LIST_X64
+#define VEYRA_PROPERTY_LIST_X64 0
+#endif
+constexpr PropertyListForm kForm = VEYRA_PROPERTY_LIST_X64 ? PropertyListForm::X64 : PropertyListForm::X86;
+
 // Built at compile time; the table points at these blocks.
-constexpr std::array<unsigned char, kPropertyListSize> kPropertyList = buildPropertyList();
+constexpr auto kPropertyList = buildPropertyList<kForm>();
 constexpr std::array<unsigned char, kTerminologySize> kTerminology = buildTerminology();
 
 }  // namespace

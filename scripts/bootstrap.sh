@@ -49,6 +49,17 @@ if want fuzz; then
   packages+=(afl++)
 fi
 
+# windows: the cross compilers (posix thread model: the module uses
+# std::thread) and Debian's zlib for them; dpkg-dev and nasm to fetch and build
+# Debian's own sources of the other Windows dependencies
+# (scripts/build-windows-deps.sh); zip for the packages; Wine, 64- and 32-bit
+# (wine32 comes from the i386 architecture, added below), to run the programs.
+if want windows; then
+  packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)
+  packages+=(dpkg-dev nasm zip)
+  packages+=(wine wine64 wine32:i386)
+fi
+
 # The groups are the `if want NAME` blocks above.
 known_groups=(base $(sed -n 's/^if want \([A-Za-z0-9_-]*\);.*/\1/p' "${BASH_SOURCE[0]}"))
 for g in "${groups[@]}"; do
@@ -61,6 +72,17 @@ done
 if ((list_only)); then
   printf '%s\n' "${packages[@]}"
   exit 0
+fi
+
+# The windows group also needs the i386 architecture (wine32) and source
+# entries for `apt-get source`, with package lists that include both.
+if want windows && [[ $(id -u) -eq 0 ]]; then
+  "$(dirname "${BASH_SOURCE[0]}")/windows-deb-src.sh"
+  if ! dpkg --print-foreign-architectures | grep -qx i386 ||
+     ! apt-get source --print-uris -qq libpng1.6 >/dev/null 2>&1; then
+    dpkg --add-architecture i386
+    apt-get update -qq
+  fi
 fi
 
 missing=()
@@ -78,5 +100,6 @@ if ((${#missing[@]})); then
   fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # Another checkout may be bootstrapping at the same time: wait for it.
+  apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=900 "${missing[@]}" >/dev/null
 fi

@@ -8,6 +8,7 @@
 #include "host/Errors.h"
 #include "host/PathBuffer.h"
 #include "host/SPPluginsSuite.h"
+#include "host/platform/ModuleFiles.h"
 #include "ui/HandlerGuard.h"
 #include "ui/PreviewGeometry.h"
 #include "ui/ShapeFileCheck.h"
@@ -532,7 +533,10 @@ void LightDialog::onSelectShape(ADM::CallbackObject*, void*, void*) {
       set->release(kSPPluginsSuite, kSPPluginsSuiteVersion4);
       file.path[sizeof file.path - 1] = 0;
       gStartFolder.clear();
-      gStartFolder.assign(file.path);
+      // The module's own location where the system tells it (it may hold
+      // characters the host's narrow path cannot), else the host's word.
+      const std::string own = platform::ownModulePath();
+      gStartFolder.assign(own.empty() ? std::string(file.path) : own);
       gStartFolder.cutToFolder();
       gStartFolder.appendName(kPatternsFolder);
     }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/PluginResourceBytes.h"
 #include "resources/ResourceTable.h"
 
 namespace {
@@ -45,17 +46,17 @@ void expectSameBytes(const Bytes& actual, const Bytes& expected) {
   EXPECT_EQ(actual.size(), expected.size());
 }
 
-TEST(PluginResources, PropertyListBytes) {
-  const PIResourceEntry* pipl = find("PiPL", 16000);
-  ASSERT_NE(pipl, nullptr);
-
+// The property list written out by hand; the x64 form names the same entry
+// point for 64-bit hosts too ('8664', right after 'wx86').
+Bytes expectedPropertyList(bool x64) {
   Expect x;
-  x.u16(1).u32(0).u32(9);
+  x.u16(1).u32(0).u32(x64 ? 10 : 9);
   x.code("8BIM").code("kind").u32(0).u32(4).code("8BFM");
   x.code("8BIM").code("name").u32(0).u32(12).pascal("Veyra!...").u8(0).u8(0);
   x.code("8BIM").code("catg").u32(0).u32(20).pascal("Tarnwell Imaging").u8(0).u8(0).u8(0);
   x.code("8BIM").code("vers").u32(0).u32(4).u32(0x00040000);
   x.code("8BIM").code("wx86").u32(0).u32(12).raw("PluginMain").u8(0).u8(0);
+  if (x64) x.code("8BIM").code("8664").u32(0).u32(12).raw("PluginMain").u8(0).u8(0);
   x.code("8BIM").code("mode").u32(0).u32(4).u8(0x58).u8(0).u8(0).u8(0);
   x.code("8BIM").code("hstm").u32(0).u32(56).u32(0).code("kvoV").code("kvoV").u16(16000);
   x.raw("AF4DC27E-0910-4D0B-9262-2738D5492C2A").u8(0).u8(0).u8(0).u8(0).u8(0).u8(0);
@@ -63,8 +64,16 @@ TEST(PluginResources, PropertyListBytes) {
   x.u8(0).u8(0);
   x.code("8BIM").code("fici").u32(0).u32(28);
   for (int i = 0; i < 7; ++i) x.u8(4).u8(4).u8(4).u8(0);
+  return x.b;
+}
 
-  expectSameBytes(bytesOf(pipl), x.b);
+TEST(PluginResources, PropertyListBytes) {
+  const PIResourceEntry* pipl = find("PiPL", 16000);
+  ASSERT_NE(pipl, nullptr);
+  expectSameBytes(bytesOf(pipl), expectedPropertyList(false));
+  // The form a 64-bit Windows module carries.
+  constexpr auto x64 = veyra::resources::buildPropertyList<veyra::resources::PropertyListForm::X64>();
+  expectSameBytes(Bytes(x64.begin(), x64.end()), expectedPropertyList(true));
 }
 
 struct Param {

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Windows step of ./test.sh: cross-builds the dependencies (cached outside
+# the checkout) and both Windows configurations, runs their tests under Wine
+# (prefixes in the build trees, windows on a virtual display), then reads the
+# built modules on this machine and compares them with the resource table.
+# Expects scripts/bootstrap.sh --windows to have run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+start=$SECONDS
+
+echo "== windows dependencies"
+scripts/build-windows-deps.sh x86 x64
+
+modules=()
+for arch in x86 x64; do
+  echo "== windows-$arch build"
+  cmake --preset "windows-$arch" >/dev/null
+  cmake --build "build/windows-$arch" -j "$jobs"
+  echo "== windows-$arch tests (Wine)"
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+    ctest --test-dir "build/windows-$arch" --output-on-failure -j "$jobs"
+  modules+=("$PWD/build/windows-$arch/plug-ins/KVO_Veyra.8bf")
+done
+
+echo "== windows modules read on this machine"
+[[ -f build/debug/build.ninja ]] || cmake --preset debug >/dev/null
+cmake --build build/debug -j "$jobs" --target test_host
+VEYRA_WINDOWS_MODULES=$(IFS=:; echo "${modules[*]}") \
+  build/debug/bin/test_host --gtest_filter='WindowsModuleFile.*'
+echo "== windows step done in $((SECONDS - start)) s"
