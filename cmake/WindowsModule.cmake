@@ -34,3 +34,6 @@ add_custom_command(OUTPUT ${res}/module.rc ${res}/PiPL.bin ${res}/aete.bin ${res
 target_sources(KVO_Veyra PRIVATE ${res}/module.rc ${CMAKE_SOURCE_DIR}/cmake/module.def)
 set_property(SOURCE ${res}/module.rc APPEND PROPERTY OBJECT_DEPENDS
   ${res}/PiPL.bin ${res}/aete.bin ${res}/IDB_SPLASH.bmp ${res}/IDB_DROPPER.bmp)
+
+# The shipped module carries no symbol table.
+target_link_options(KVO_Veyra PRIVATE $<$<CONFIG:Release>:-s>)
