@@ -5,6 +5,8 @@
 #include <limits>
 #include <new>
 
+#include "fx/Wide128.h"
+
 namespace fx {
 namespace detail {
 
@@ -179,10 +181,11 @@ ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, Scal
   const Filter* point = findFilter("point");
   plan.point = filterX == point && filterY == point;
   // Counted multiplications of each order; ties go to y first. 128-bit: no overflow.
-  using Wide = unsigned __int128;
-  const Wide axw = static_cast<Wide>(px.width), ayw = static_cast<Wide>(py.width);
-  const Wide xFirstCost = axw * Wide(b.nx) * Wide(a.ny) + ayw * Wide(b.nx) * Wide(b.ny);
-  const Wide yFirstCost = ayw * Wide(a.nx) * Wide(b.ny) + axw * Wide(b.nx) * Wide(b.ny);
+  const auto cost = [](int64_t taps, int64_t n1, int64_t n2) {
+    return mul(mul64(static_cast<uint64_t>(taps), static_cast<uint64_t>(n1)), static_cast<uint64_t>(n2));
+  };
+  const U128 xFirstCost = add(cost(px.width, b.nx, a.ny), cost(py.width, b.nx, b.ny));
+  const U128 yFirstCost = add(cost(py.width, a.nx, b.ny), cost(px.width, b.nx, b.ny));
   plan.xFirst = xFirstCost < yFirstCost;
   return plan;
 }
