@@ -2,7 +2,9 @@
 # The Windows step of ./test.sh: cross-builds the dependencies (cached outside
 # the checkout) and both Windows configurations, runs their tests under Wine
 # (prefixes in the build trees, windows on a virtual display), then reads the
-# built modules on this machine and compares them with the resource table.
+# built modules on this machine and compares them with the resource table,
+# and runs the Debug build's Wine tests (label "windows": veyra.exe and both
+# modules against the Linux build).
 # Expects scripts/bootstrap.sh --windows to have run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,9 +25,11 @@ for arch in x86 x64; do
   modules+=("$PWD/build/windows-$arch/plug-ins/KVO_Veyra.8bf")
 done
 
-echo "== windows modules read on this machine"
+echo "== windows modules read on this machine, veyra.exe against the Linux build"
 [[ -f build/debug/build.ninja ]] || cmake --preset debug >/dev/null
-cmake --build build/debug -j "$jobs" --target test_host
+cmake --build build/debug -j "$jobs"
 VEYRA_WINDOWS_MODULES=$(IFS=:; echo "${modules[*]}") \
   build/debug/bin/test_host --gtest_filter='WindowsModuleFile.*'
+VEYRA_REQUIRE_WINDOWS=1 xvfb-run -a -s "-screen 0 1280x1024x24" \
+  ctest --test-dir build/debug --output-on-failure -j "$jobs" -L windows
 echo "== windows step done in $((SECONDS - start)) s"
