@@ -95,6 +95,7 @@ CommandLine::CommandLine() : app_("veyra: applies the KVO Veyra! light filter to
               "\nExamples:\n"
               "  veyra apply photo.jpg lit.jpg\n"
               "  veyra apply scan.tif lit.png --rect 100,50,400,600 --quiet\n"
+              "  veyra apply *.jpg --out-dir lit --suffix -lit -j 2\n"
               "  veyra about\n"
               "Run 'veyra COMMAND --help' for the options of a command.");
   runCommands_.emplace_back(
@@ -111,11 +112,27 @@ CLI::App* CommandLine::addRunCommand(const std::string& name, const std::string&
   RunOptions& o = editing ? edit_ : apply_;
   o.editing = editing;
   CLI::App* cmd = app_.add_subcommand(name, description);
-  cmd->add_option("INPUT", o.input, "Image to read: PNG, JPEG or TIFF, 8 bits per channel")->required();
-  cmd->add_option("OUTPUT", o.output,
-                  "Image to write; its extension (.png .jpg .jpeg .tif .tiff) picks the format, "
-                  "else INPUT's format is kept. Written only on success")
-      ->required();
+  if (editing) {
+    cmd->add_option("INPUT", o.input, "Image to read: PNG, JPEG or TIFF, 8 bits per channel")->required();
+    cmd->add_option("OUTPUT", o.output,
+                    "Image to write; its extension (.png .jpg .jpeg .tif .tiff) picks the format, "
+                    "else INPUT's format is kept. Written only on success")
+        ->required();
+  } else {
+    cmd->add_option("FILES", batch_.files,
+                    "INPUT OUTPUT: the image to read (PNG, JPEG or TIFF, 8 bits per channel) and the image to "
+                    "write, whose extension (.png .jpg .jpeg .tif .tiff) picks the format, else INPUT's is kept; "
+                    "written only on success. With --out-dir: any number of INPUTs")
+        ->required();
+    cmd->add_option("--out-dir", batch_.outDir,
+                    "Writes each INPUT into this folder under its own name (with --suffix), each picture on its "
+                    "own; the command goes on after a picture that fails and ends with the worst status")
+        ->type_name("DIR");
+    cmd->add_option("--suffix", batch_.suffix, "With --out-dir: added to each name before its extension")
+        ->type_name("TEXT");
+    cmd->add_option("-j,--jobs", batch_.jobs, "With --out-dir: pictures at once (default: one per processor)")
+        ->check(CLI::Range(1, 1024));
+  }
   cmd->add_option("--rect", o.rect,
                   "Area to filter as TOP,LEFT,BOTTOM,RIGHT in pixels, bottom and right exclusive "
                   "(default: the whole image)");
@@ -166,7 +183,7 @@ int CommandLine::run(std::vector<std::string> args) {
   }
   try {
     for (auto& [cmd, editing] : runCommands_)
-      if (cmd->parsed()) return runFilter(editing ? edit_ : apply_);
+      if (cmd->parsed()) return editing ? runFilter(edit_) : runApply();
     if (app_.get_subcommand("about")->parsed()) return runAbout(aboutPlugin_);
     return kExitSuccess;  // a subcommand added by another part ran in its callback
   } catch (const CommandError& e) {
@@ -178,7 +195,7 @@ int CommandLine::run(std::vector<std::string> args) {
   }
 }
 
-int CommandLine::runFilter(const RunOptions& options) {
+int CommandLine::runFilter(const RunOptions& options, const std::function<void(int32, int32)>& report) {
   // From here Ctrl-C cancels cleanly: the filter's abort procedure answers
   // true at its next check, or at once if it came earlier, and nothing is written.
   installInterruptHandler();
@@ -226,8 +243,13 @@ int CommandLine::runFilter(const RunOptions& options) {
 
   FilterHost::RunResult result;
   {
-    ProgressBar bar(stderr, !options.quiet && ProgressBar::stderrIsTerminal());
-    host.setProgressReporter([&bar](int32 done, int32 total) { bar.update(done, total); });
+    ProgressBar bar(stderr, !report && !options.quiet && ProgressBar::stderrIsTerminal());
+    host.setProgressReporter([&](int32 done, int32 total) {
+      if (report)
+        report(done, total);
+      else
+        bar.update(done, total);
+    });
     result = host.run(module);
     host.setProgressReporter(nullptr);
   }

@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,14 @@ struct RunOptions {
   bool quiet = false;
   bool editing = false;  // edit: the dialog is asked for
   uint64_t maxPixels = kDefaultMaxPixels;  // --max-pixels: the largest INPUT read
+};
+
+// apply's files and how several are written.
+struct BatchOptions {
+  std::vector<std::string> files;  // INPUT OUTPUT, or INPUT... with --out-dir
+  std::string outDir;              // --out-dir
+  std::string suffix;              // --suffix: added to each output's name before its extension
+  int jobs = 0;                    // -j: pictures at once; 0 for one per processor
 };
 
 // Adds to the run commands. The scripting part adds --set and --action here
@@ -81,13 +90,19 @@ class CommandLine {
 
  private:
   CLI::App* addRunCommand(const std::string& name, const std::string& description, bool editing);
-  int runFilter(const RunOptions& options);
+  // One picture. With report, progress goes there instead of a bar.
+  int runFilter(const RunOptions& options, const std::function<void(int32, int32)>& report = nullptr);
+  // apply: one picture as INPUT OUTPUT, or each INPUT into --out-dir.
+  int runApply();
+  // Several pictures in worker processes, one bar and one summary for all.
+  int runBatch(const std::vector<RunOptions>& runs);
   int runAbout(const std::string& plugin);
 
   CLI::App app_;
   std::vector<std::unique_ptr<RunExtension>> extensions_;
   std::vector<std::pair<CLI::App*, bool>> runCommands_;
   RunOptions apply_, edit_;
+  BatchOptions batch_;
   std::string aboutPlugin_;
 };
 
@@ -102,6 +117,10 @@ bool writeAtomically(const Document& doc, const std::string& path, FileFormat fo
 // Throws CommandError(kExitUsage) unless path's folder exists and is writable
 // and path itself is not a folder.
 void checkOutputPath(const std::string& path);
+
+// Where a batch writes input: in folder, under input's name with suffix
+// before its extension ("a/photo.jpg", "out", "-lit" gives "out/photo-lit.jpg").
+std::string batchOutputPath(const std::string& input, const std::string& folder, const std::string& suffix);
 
 }  // namespace veyra::app
 

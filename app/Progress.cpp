@@ -16,6 +16,13 @@ void ProgressBar::update(int32_t done, int32_t total) {
   drawn_ = true;
 }
 
+void ProgressBar::clearLine() {
+  if (!drawn_) return;
+  std::fputs("\r\033[K", out_);
+  std::fflush(out_);
+  drawn_ = false;
+}
+
 ProgressBar::~ProgressBar() {
   if (drawn_) {
     std::fputc('\n', out_);

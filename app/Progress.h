@@ -26,6 +26,9 @@ class ProgressBar {
   ProgressBar& operator=(const ProgressBar&) = delete;
   ~ProgressBar();
   void update(int32_t done, int32_t total);
+  // Wipes the bar from its line, so that a message can be written there; the
+  // next update draws it again.
+  void clearLine();
 
   // True when stderr is a terminal.
   static bool stderrIsTerminal() { return platform::stderrIsTerminal(); }

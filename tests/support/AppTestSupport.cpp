@@ -89,9 +89,11 @@ TempDir::~TempDir() {
   removeTree(path_);
 }
 
-std::vector<std::string> TempDir::entries() const {
+std::vector<std::string> TempDir::entries() const { return folderEntries(path_); }
+
+std::vector<std::string> folderEntries(const std::string& folder) {
   std::vector<std::string> names;
-  if (DIR* d = opendir(path_.c_str())) {
+  if (DIR* d = opendir(folder.c_str())) {
     while (dirent* e = readdir(d)) {
       const std::string name = e->d_name;
       if (name != "." && name != "..") names.push_back(name);

@@ -61,6 +61,9 @@ class TempDir {
   std::string path_;
 };
 
+// Names of the entries in a folder, sorted.
+std::vector<std::string> folderEntries(const std::string& folder);
+
 std::vector<uint8_t> readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool fileExists(const std::string& path);
