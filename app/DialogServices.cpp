@@ -90,12 +90,17 @@ class DialogExtension : public RunExtension {
  private:
   static void openDisplayOrFail() {
     std::string error;
-    if (!adm::openDisplay(&error)) throw CommandError(kExitUsage, "cannot show the dialog: " + error);
-    installAutoConfirm();
+    if (!openDialogDisplay(&error)) throw CommandError(kExitUsage, "cannot show the dialog: " + error);
   }
 };
 
 }  // namespace
+
+bool openDialogDisplay(std::string* error) {
+  if (!adm::openDisplay(error)) return false;
+  installAutoConfirm();
+  return true;
+}
 
 void installDialogServices(FilterHost& host, const PIResourceEntry* resources) {
   adm::registerAdmSuites(host.suites());

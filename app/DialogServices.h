@@ -6,6 +6,7 @@
 #define VEYRA_APP_DIALOGSERVICES_H
 
 #include <memory>
+#include <string>
 
 #include "app/CommandLine.h"
 #include "host/PluginResources.h"
@@ -15,6 +16,10 @@ namespace veyra::app {
 // Offers the dialog services in the host's session; resources is the
 // module's resource table (the icon suite reads its bitmaps).
 void installDialogServices(FilterHost& host, const PIResourceEntry* resources);
+
+// Opens the display for dialogs (and, under kAutoConfirmVariable, arranges
+// the screenshot and the press). False with the reason when there is none.
+bool openDialogDisplay(std::string* error);
 
 // The run-command extension: installs the dialog services for every run and,
 // for edit, opens the display first (CommandError(kExitUsage) with the reason
