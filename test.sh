@@ -18,7 +18,7 @@ done
 
 # The bootstrap groups beyond the base one that the tests need (--NAME each);
 # the package check below covers the same groups.
-groups=()
+groups=(--gimp)
 ((windows)) && groups+=(--windows)
 scripts/bootstrap.sh "${groups[@]}"
 

@@ -60,6 +60,12 @@ if want windows; then
   packages+=(wine wine64 wine32:i386)
 fi
 
+# gimp: veyra-gimp and its tests, which run the real GIMP (headless, and
+# its window on the virtual display, keys sent with xdotool).
+if want gimp; then
+  packages+=(gimp libgimp2.0-dev xdotool)
+fi
+
 # The groups are the `if want NAME` blocks above.
 known_groups=(base $(sed -n 's/^if want \([A-Za-z0-9_-]*\);.*/\1/p' "${BASH_SOURCE[0]}"))
 for g in "${groups[@]}"; do
