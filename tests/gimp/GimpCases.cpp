@@ -75,10 +75,15 @@ const Procedure& procedure() {
   return p;
 }
 
-std::string schemeArguments(const SettingSet& s) {
+std::string schemeArguments(const SettingSet& s, const std::string& rawKey, const std::string& rawValue) {
   std::string out;
   for (const gimp::ProcedureArgument& a : procedure().signature.arguments) {
-    const std::string& v = s.at(app::fourCCText(a.parameter->key));
+    const std::string key = app::fourCCText(a.parameter->key);
+    const std::string& v = s.at(key);
+    if (key == rawKey) {
+      out += " " + rawValue;
+      continue;
+    }
     switch (a.type) {
       case gimp::ArgType::String: out += " " + schemeString(v); break;
       case gimp::ArgType::Float: out += " " + v + (v.find('.') == std::string::npos ? ".0" : ""); break;

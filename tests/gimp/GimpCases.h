@@ -43,8 +43,9 @@ struct Procedure {
 };
 const Procedure& procedure();
 
-// The arguments after the drawable, as Script-Fu text, and as veyra's --set options.
-std::string schemeArguments(const SettingSet& s);
+// The arguments after the drawable, as Script-Fu text (rawKey's argument,
+// when given, the Scheme text rawValue), and as veyra's --set options.
+std::string schemeArguments(const SettingSet& s, const std::string& rawKey = "", const std::string& rawValue = "");
 std::vector<std::string> setOptions(const SettingSet& s);
 
 }  // namespace veyra::test

@@ -1,96 +1,14 @@
-// plug-in-veyra inside a real, headless GIMP: every case of GimpCases runs
-// in one GIMP start (GIMP's start-up dominates), then each result is
+// plug-in-veyra inside a real, headless GIMP: each result of the batch is
 // compared with `veyra apply` on the same pixels with the same settings.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iostream>
-#include <memory>
-#include <nlohmann/json.hpp>
-#include <sstream>
 
-#include "GimpCases.h"
-#include "GimpSession.h"
+#include "GimpBatch.h"
 #include "app/ImageFile.h"
 
 namespace veyra::test {
 namespace {
-
-// The one GIMP start all tests of this file read from.
-struct Batch {
-  GimpSession gimp;
-  GimpSession::Result result;
-  std::map<std::string, VRect> areas;  // each case's filter area as GIMP reported it
-};
-
-std::string input(const GimpSession& g, DrawableKind kind) {
-  switch (kind) {
-    case DrawableKind::Rgba: return g.file("rgba.png");
-    case DrawableKind::Gray: return g.file("gray.png");
-    default: return g.file("rgb.png");
-  }
-}
-
-std::string caseCall(const GimpSession& g, const GimpCase& c, const std::string& name, const char* runMode) {
-  const bool selected = c.selection != Selection::None;
-  std::ostringstream s;
-  s << "(veyra-case " << schemeString(name) << " " << schemeString(input(g, c.kind)) << " "
-    << (c.kind == DrawableKind::LayerMask ? "#t" : "#f") << " " << (selected ? kSelW : 0) << " "
-    << (c.selection == Selection::Feathered ? kFeather : 0) << " " << runMode << schemeArguments(settingSets()[c.set])
-    << ")\n";
-  return s.str();
-}
-
-const Batch& batch() {
-  static const std::unique_ptr<Batch> b = [] {
-    auto out = std::make_unique<Batch>();
-    GimpSession& g = out->gimp;
-    writePng(makeDocument(app::ColorMode::RGB, kImageW, kImageH, false, 3), g.file("rgb.png"));
-    writePng(makeDocument(app::ColorMode::RGB, kImageW, kImageH, true, 5), g.file("rgba.png"));
-    writePng(makeDocument(app::ColorMode::Gray, kImageW, kImageH, false, 7), g.file("gray.png"));
-    std::ostringstream script;
-    script << kSchemeHelpers << "(define areas (open-output-file " << schemeString(g.file("areas.txt")) << "))\n"
-           << "(define (veyra-case name path mask? width feather mode . args)\n"
-              "  (let* ((img (car (gimp-file-load RUN-NONINTERACTIVE path path)))\n"
-              "         (layer (car (gimp-image-get-active-layer img)))\n"
-              "         (drw (if mask? (car (gimp-layer-create-mask layer ADD-MASK-COPY)) layer))\n"
-              "         (out (string-append name \".png\")))\n"
-              "    (if mask? (begin (gimp-layer-add-mask layer drw)\n"
-              "                     (export-channel img drw (string-append name \"-before.png\"))))\n"
-              "    (gimp-context-set-feather (if (> feather 0) TRUE FALSE))\n"
-              "    (gimp-context-set-feather-radius feather feather)\n"
-           << "    (if (> width 0) (gimp-image-select-rectangle img CHANNEL-OP-REPLACE " << kSelX << " " << kSelY
-           << " width " << kSelH << "))\n"
-           << "    (let ((selection (car (gimp-selection-save img))))\n"
-              "      (put-fields areas (cons name (gimp-drawable-mask-intersect drw)))\n"
-              "      (apply plug-in-veyra (cons mode (cons img (cons drw args))))\n"
-              "      (gimp-selection-none img)\n"
-              "      (if (> feather 0) (export-channel img selection (string-append name \"-selection.png\")))\n"
-              "      (if mask? (export-channel img drw out) (save-layer img drw out))\n"
-              "      (gimp-image-delete img))))\n";
-    for (const GimpCase& c : gimpCases()) {
-      script << caseCall(g, c, g.file(c.name), "RUN-NONINTERACTIVE");
-      // Repeat: the last values, on the same pixels, give the same bytes.
-      if (c.name == "rgb-rect") script << caseCall(g, gimpCases()[0], g.file("repeat"), "RUN-WITH-LAST-VALS");
-    }
-    script << "(close-output-port areas)\n";
-    out->result = g.run({script.str()});
-    std::cout << "[ GIMP     ] " << gimpCases().size() + 1 << " filter runs in one GIMP start: "
-              << out->result.seconds << " s\n";
-    std::ifstream in(g.file("areas.txt"));
-    std::string line;
-    while (std::getline(in, line)) {
-      std::istringstream f(line);
-      std::string name;
-      int nonEmpty = 0, x = 0, y = 0, w = 0, h = 0;
-      if (f >> name >> nonEmpty >> x >> y >> w >> h)
-        out->areas[name.substr(name.find_last_of('/') + 1)] = VRect{y, x, y + h, x + w};
-    }
-    return out;
-  }();
-  return *b;
-}
 
 class GimpFilter : public ::testing::TestWithParam<GimpCase> {};
 
