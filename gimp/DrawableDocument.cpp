@@ -38,12 +38,12 @@ PixelLayout layoutOf(gint32 drawable) {
   l.native = babl_format_get_type(format, 0) == babl_type("u8");
   const bool gray = l.colors == 1;
   // Higher precisions go through the perceptual (gamma) encoding, as 8-bit
-  // images hold their pixels.
+  // images hold their pixels, in the drawable's own colour space.
   const char* const perceptual8 = gray ? (l.alpha ? "Y'A u8" : "Y' u8") : (l.alpha ? "R'G'B'A u8" : "R'G'B' u8");
   const char* const perceptualF =
       gray ? (l.alpha ? "Y'A float" : "Y' float") : (l.alpha ? "R'G'B'A float" : "R'G'B' float");
-  l.bytes = l.native ? format : babl_format(perceptual8);
-  l.floats = babl_format(perceptualF);
+  l.bytes = l.native ? format : babl_format_with_space(perceptual8, format);
+  l.floats = babl_format_with_space(perceptualF, format);
   return l;
 }
 

@@ -23,7 +23,8 @@ std::string caseCall(const GimpSession& g, const GimpCase& c, const std::string&
   const bool selected = c.selection != Selection::None;
   std::ostringstream s;
   s << "(veyra-case " << schemeString(name) << " " << schemeString(input(g, c.kind)) << " "
-    << (c.kind == DrawableKind::LayerMask ? "#t" : "#f") << " " << (selected ? kSelW : 0) << " "
+    << (c.kind == DrawableKind::LayerMask ? "#t" : "#f") << " " << (c.kind == DrawableKind::Rgb16 ? "#t" : "#f")
+    << " " << (selected ? kSelW : 0) << " "
     << (c.selection == Selection::Feathered ? kFeather : 0) << " " << runMode << schemeArguments(settingSets()[c.set])
     << ")\n";
   return s.str();
@@ -77,11 +78,12 @@ const Batch& batch() {
     writePng(makeDocument(app::ColorMode::Gray, kImageW, kImageH, false, 7), g.file("gray.png"));
     std::ostringstream script;
     script << kSchemeHelpers << "(define areas (open-output-file " << schemeString(g.file("areas.txt")) << "))\n"
-           << "(define (veyra-case name path mask? width feather mode . args)\n"
+           << "(define (veyra-case name path mask? deep? width feather mode . args)\n"
               "  (let* ((img (car (gimp-file-load RUN-NONINTERACTIVE path path)))\n"
               "         (layer (car (gimp-image-get-active-layer img)))\n"
               "         (drw (if mask? (car (gimp-layer-create-mask layer ADD-MASK-COPY)) layer))\n"
               "         (out (string-append name \".png\")))\n"
+              "    (if deep? (gimp-image-convert-precision img PRECISION-U16-GAMMA))\n"
               "    (if mask? (begin (gimp-layer-add-mask layer drw)\n"
               "                     (export-channel img drw (string-append name \"-before.png\"))))\n"
               "    (gimp-context-set-feather (if (> feather 0) TRUE FALSE))\n"
@@ -92,6 +94,7 @@ const Batch& batch() {
               "      (put-fields areas (cons name (gimp-drawable-mask-intersect drw)))\n"
               "      (apply plug-in-veyra (cons mode (cons img (cons drw args))))\n"
               "      (gimp-selection-none img)\n"
+              "      (if deep? (gimp-image-convert-precision img PRECISION-U8-GAMMA))\n"
               "      (if (> feather 0) (export-channel img selection (string-append name \"-selection.png\")))\n"
               "      (if mask? (export-channel img drw out) (save-layer img drw out))\n"
               "      (gimp-image-delete img))))\n";

@@ -54,7 +54,8 @@ const std::vector<GimpCase>& gimpCases() {
     const std::pair<DrawableKind, const char*> kinds[] = {{DrawableKind::Rgb, "rgb"},
                                                           {DrawableKind::Rgba, "rgba"},
                                                           {DrawableKind::Gray, "gray"},
-                                                          {DrawableKind::LayerMask, "mask"}};
+                                                          {DrawableKind::LayerMask, "mask"},
+                                                          {DrawableKind::Rgb16, "rgb16"}};
     const std::pair<Selection, const char*> selections[] = {
         {Selection::None, "all"}, {Selection::Rectangle, "rect"}, {Selection::Feathered, "feather"}};
     size_t set = 0;

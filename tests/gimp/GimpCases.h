@@ -19,7 +19,8 @@ using SettingSet = std::map<std::string, std::string>;
 // Every parameter given: the filter's defaults with the set's own values.
 const std::vector<SettingSet>& settingSets();
 
-enum class DrawableKind { Rgb, Rgba, Gray, LayerMask };
+// Rgb16: the RGB picture converted to 16 bits for the filter and back to 8 for the comparison.
+enum class DrawableKind { Rgb, Rgba, Gray, LayerMask, Rgb16 };
 enum class Selection { None, Rectangle, Feathered };
 
 struct GimpCase {
