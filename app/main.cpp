@@ -2,6 +2,7 @@
 // subcommands here, before run().
 #include "app/CommandLine.h"
 #include "app/DialogServices.h"
+#include "app/GimpInstall.h"
 #include "app/ScriptingCommand.h"
 #include "app/platform/Arguments.h"
 
@@ -9,5 +10,6 @@ int main(int argc, char** argv) {
   veyra::app::CommandLine cli;
   cli.addExtension(veyra::app::makeDialogExtension());
   veyra::app::addScriptingCommands(cli);
+  veyra::app::addGimpInstallCommands(cli);
   return cli.run(veyra::app::platform::commandLineArguments(argc, argv));
 }

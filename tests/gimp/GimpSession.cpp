@@ -32,12 +32,15 @@ std::string schemeString(const std::string& s) {
   return out + "\"";
 }
 
-GimpSession::GimpSession() {
+GimpSession::GimpSession(const std::string& pluginFolder) {
   const std::string plugins = dir_.file("plug-ins");
   const std::string system = "/usr/lib/gimp/2.0/plug-ins";
-  const std::string setup = "mkdir -p '" + plugins + "/veyra-gimp' '" + dir_.file("home") + "' && ln -s " + system +
-                            "/script-fu " + system + "/file-png '" + plugins + "/' && ln -s '" VEYRA_GIMP_EXE_PATH
-                            "' '" + plugins + "/veyra-gimp/veyra-gimp'";
+  const std::string veyra =
+      pluginFolder.empty() ? "mkdir '" + plugins + "/veyra-gimp' && ln -s '" VEYRA_GIMP_EXE_PATH "' '" + plugins +
+                                 "/veyra-gimp/veyra-gimp'"
+                           : "ln -s '" + pluginFolder + "' '" + plugins + "/veyra-gimp'";
+  const std::string setup = "mkdir -p '" + plugins + "' '" + dir_.file("home") + "' && ln -s " + system +
+                            "/script-fu " + system + "/file-png '" + plugins + "/' && " + veyra;
   if (std::system(setup.c_str()) != 0) throw std::runtime_error("cannot prepare " + plugins);
   std::ofstream(dir_.file("gimprc")) << "(plug-in-path \"" << plugins << "\")\n";
 }

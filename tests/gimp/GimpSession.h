@@ -14,7 +14,9 @@ namespace veyra::test {
 
 class GimpSession {
  public:
-  GimpSession();
+  // pluginFolder: a folder holding veyra-gimp (an installation) to use
+  // instead of the build's veyra-gimp.
+  explicit GimpSession(const std::string& pluginFolder = "");
   const std::string& folder() const { return dir_.path(); }
   std::string file(const std::string& name) const { return dir_.file(name); }
 
