@@ -2,18 +2,25 @@
 # Builds Veyra in Debug and in AddressSanitizer + UndefinedBehaviorSanitizer
 # form, checks that every system file the builds used comes from a package
 # bootstrap installs, and runs the whole test suite in both builds; then the
-# Windows step (on request): both Windows builds (x86, x64), their tests under Wine.
-# Usage: ./test.sh [debug|asan|windows]...   (default: debug asan)
+# Windows step (on request): both Windows builds (x86, x64), their tests under
+# Wine; then the package step: the release build's Debian package, unpacked
+# into a scratch root and run from there (scripts/test-package.sh).
+# Usage: ./test.sh [debug|asan|windows|package]...   (default: debug asan package)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 configs=("$@")
-((${#configs[@]})) || configs=(debug asan)
+((${#configs[@]})) || configs=(debug asan package)
 jobs=$(nproc)
 native=()
 windows=0
+package=0
 for config in "${configs[@]}"; do
-  if [[ $config == windows ]]; then windows=1; else native+=("$config"); fi
+  case "$config" in
+    windows) windows=1 ;;
+    package) package=1 ;;
+    *) native+=("$config") ;;
+  esac
 done
 
 # The bootstrap groups beyond the base one that the tests need (--NAME each);
@@ -45,4 +52,11 @@ done
 
 if ((windows)); then
   scripts/test-windows.sh
+fi
+
+if ((package)); then
+  echo "== Debian package"
+  cmake --preset release >/dev/null
+  cmake --build build/release -j "$jobs"
+  scripts/test-package.sh build/release
 fi
