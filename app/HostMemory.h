@@ -4,7 +4,9 @@
 #ifndef VEYRA_APP_HOSTMEMORY_H
 #define VEYRA_APP_HOSTMEMORY_H
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -70,7 +72,11 @@ class HostMemory {
 
   const FaultPlan& faults_;
   HostCalls& calls_;
-  size_t limit_ = size_t{4} << 30;
+  // 4 GB where pointers are 64 bits wide. A 32-bit process has 2 GB of
+  // address space, which also holds the program, the module and the
+  // document: the plug-in is offered half of it, 1 GB.
+  size_t limit_ = static_cast<size_t>(
+      std::min<unsigned long long>(4ULL << 30, std::numeric_limits<size_t>::max() / 4 + 1));
   size_t used_ = 0;
   std::map<Handle, std::unique_ptr<PIHandleRecord>> handles_;
   std::map<Ptr, Block> buffers_;

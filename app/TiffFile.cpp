@@ -124,7 +124,10 @@ Document readTiff(const std::string& path, uint64_t maxPixels) {
     TIFFGetField(t, TIFFTAG_TILEWIDTH, &tw);
     TIFFGetField(t, TIFFTAG_TILELENGTH, &th);
     const tmsize_t tileSize = TIFFTileSize(t);
-    if (tw == 0 || th == 0 || tileSize < static_cast<tmsize_t>(tw) * th * perRead) throw damaged();
+    // Checked in 64 bits: in a 32-bit build tmsize_t is 32 bits wide, and tw * th
+    // alone can overflow it.
+    if (tw == 0 || th == 0 || tileSize <= 0 || static_cast<uint64_t>(tileSize) < uint64_t{tw} * th * perRead)
+      throw damaged();
     std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
     const size_t bandRowBytes = static_cast<size_t>(width) * perRead;
     std::vector<uint8_t> band;
