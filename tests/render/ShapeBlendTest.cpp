@@ -105,6 +105,33 @@ TEST(ShapeBlend, ZeroAndFullOpacity) {
     }
 }
 
+// Every pair (S, M) in every mode, at opacities around the one where the
+// 16-bit lanes give way to the general form (g = 255 up to about 100.39 %).
+class ShapeBlendAllPairs : public ::testing::TestWithParam<double> {};
+
+TEST_P(ShapeBlendAllPairs, MatchDefinitions) {
+  const double opacity = GetParam();
+  const float o = shapeOpacityFactor(opacity);
+  Tile shape(256, 256, 1, 3, 1u), matte(256, 256, 1, 0, 2u);
+  for (int s = 0; s < 256; ++s)
+    for (int m = 0; m < 256; ++m) {
+      *shape.pixel(m, s) = static_cast<uint8_t>(s);
+      *matte.pixel(m, s) = static_cast<uint8_t>(m);
+    }
+  for (int32_t mode = kShapeNone; mode <= kShapeLighten; ++mode) {
+    Tile out = shape;
+    shapeBlend(mode, opacity, out.data(), out.rowBytes, matte.data(), matte.rowBytes, 255, 256);
+    for (int s = 0; s < 256; ++s) {
+      for (int m = 0; m < 255; ++m)
+        ASSERT_EQ(*out.pixel(m, s), referenceShapeBlend(mode, o, s, m)) << "mode " << mode << " S " << s << " M " << m;
+      ASSERT_EQ(*out.pixel(255, s), s) << "beyond the width";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(AroundFullOpacity, ShapeBlendAllPairs,
+                         ::testing::Values(0.2, 0.4, 37.0, 99.9, 100.0, 100.2, 100.39, 100.4, 101.0));
+
 // Opacities outside 0..kMaxShapeOpacityPercent act as the nearest limit and
 // NaN as 0.
 class ShapeOpacityClamp : public ::testing::TestWithParam<std::pair<double, double>> {};
