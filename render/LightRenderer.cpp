@@ -191,6 +191,18 @@ void LightRenderer::forRows(int32_t height, int32_t width,
   forEachSpan(&pool_, height, rows, 1, body);
 }
 
+HostBufferRef LightRenderer::workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t planes,
+                                        int16_t mode) {
+  if (preview_) return host_.makeBuffer(width, height, planes, 1, mode);
+  HostBufferRef& kept = work_[slot];
+  if (kept && kept->referenceCount() == 1 && sameSize(*kept, width, height) && kept->slots() == planes &&
+      kept->imageMode() == mode)
+    return kept;
+  kept.reset();  // before the new one: never both at once
+  kept = host_.makeBuffer(width, height, planes, 1, mode);
+  return kept;
+}
+
 bool LightRenderer::isCached(const HostBuffer* buffer) const {
   return buffer != nullptr && (buffer == cachedLightMap_.get() || buffer == cachedMatte_.get() ||
                                buffer == cachedCanvas_.get() || buffer == finalCanvas_.get());
@@ -261,7 +273,7 @@ void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
 
   // Image source: the document itself, weighted by the light map, is the
   // light.
-  HostBufferRef image = host_.makeBuffer(w, h, tile.slots(), 1, mode);
+  HostBufferRef image = workBuffer(kWorkImage, w, h, tile.slots(), mode);
   {
     const HostBuffer& map = *light;
     HostBuffer& out = *image;
@@ -287,7 +299,7 @@ HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) 
   const MatteKeys keys = matteKeys();
   if (preview_ && cachedMatte_ && sameSize(*cachedMatte_, w, h) && matteKeys_ == keys) return cachedMatte_;
 
-  HostBufferRef m = makePlane(host_, w, h);
+  HostBufferRef m = workBuffer(kWorkMatte, w, h, 1, plugInModeGrayScale);
   if (supportedTile(source)) {
     HostBuffer& out = *m;
     forRows(h, w * std::max<int32_t>(source.slots(), 1), [&](int32_t top, int32_t bottom) {
@@ -360,7 +372,7 @@ HostBufferRef LightRenderer::shapeTile(const HostBuffer& source, const VRect& re
   const int32_t w = rectWidth(rect), h = rectHeight(rect);
   const int32_t cw = canvas.width(), ch = canvas.height();
   const bool fullSize = cw == fullWidth_ && ch == fullHeight_;
-  HostBufferRef tile = makePlane(host_, w, h);
+  HostBufferRef tile = workBuffer(kWorkShape, w, h, 1, plugInModeGrayScale);
 
   const double displacement = displacementAmount(params_.lightDisplacement);
   if (displacement != 0.0) {

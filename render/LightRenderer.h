@@ -118,6 +118,14 @@ class LightRenderer {
   // A one-plane copy of the first channel of such a tile, or nothing.
   HostBufferRef firstChannel(const HostBuffer& source);
 
+  // The working buffers of one tile. The final render keeps each for the
+  // next band: a buffer of the same size that nothing else holds any more is
+  // handed out again, its bytes left as the last band wrote them (every user
+  // writes the whole buffer). The dialog gets a new buffer every time, as
+  // its caches keep them.
+  enum WorkSlot { kWorkMatte, kWorkShape, kWorkImage, kWorkSlots };
+  HostBufferRef workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t planes, int16_t mode);
+
   // Runs body(top, bottom) over bands of the rows [0, height) of a stage
   // whose rows are width samples long, on the pool when it pays.
   void forRows(int32_t height, int32_t width, const std::function<void(int32_t, int32_t)>& body);
@@ -140,6 +148,7 @@ class LightRenderer {
   // Final render: the canvas, built once.
   bool finalCanvasBuilt_ = false;
   HostBufferRef finalCanvas_;
+  HostBufferRef work_[kWorkSlots];
   // Dialog caches.
   HostBufferRef cachedCanvas_;
   ShapeKeys canvasKeys_{};
