@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
 
@@ -400,6 +404,10 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
   constexpr int kPixels = kChunk / 4;
   uint8_t mask[4];
   for (int k = 0; k < 4; ++k) mask[k] = k < layout.channels ? 0xFF : 0;
+#if defined(__SSE2__)
+  uint8_t mask4[16];
+  for (int k = 0; k < 16; ++k) mask4[k] = mask[k % 4];
+#endif
   uint8_t spread[kChunk];
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
@@ -407,8 +415,22 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
     uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
     for (int32_t x = 0; x < width; x += kPixels, p += kChunk, out += kChunk) {
       const int n = static_cast<int>(std::min<int32_t>(kPixels, width - x));
-      for (int i = 0; i < n; ++i)
-        for (int k = 0; k < 4; ++k) spread[i * 4 + k] = l[x + i] & mask[k];
+#if defined(__SSE2__)
+      if (n == kPixels) {
+        // Each light byte four times over (two unpackings), masked.
+        static_assert(kPixels == 16, "one 16-byte load of light values per pass");
+        const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask4));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(l + x));
+        const __m128i lo = _mm_unpacklo_epi8(v, v), hi = _mm_unpackhi_epi8(v, v);
+        __m128i* s = reinterpret_cast<__m128i*>(spread);
+        _mm_storeu_si128(s, _mm_and_si128(_mm_unpacklo_epi16(lo, lo), m));
+        _mm_storeu_si128(s + 1, _mm_and_si128(_mm_unpackhi_epi16(lo, lo), m));
+        _mm_storeu_si128(s + 2, _mm_and_si128(_mm_unpacklo_epi16(hi, hi), m));
+        _mm_storeu_si128(s + 3, _mm_and_si128(_mm_unpackhi_epi16(hi, hi), m));
+      } else
+#endif
+        for (int i = 0; i < n; ++i)
+          for (int k = 0; k < 4; ++k) spread[i * 4 + k] = l[x + i] & mask[k];
       if (n == kPixels) {
         for (int j = 0; j < kChunk; ++j)
           out[j] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[j] * spread[j])));
