@@ -205,19 +205,19 @@ FX_ALWAYS_INLINE void blockMiddleRow(const Sample* __restrict sl, const Sample* 
 }
 
 template <class Sample, class Sum, size_t MFIX, bool RECIP, bool FRAC>
-FX_ALWAYS_INLINE void blockMiddle(const Sample* in, Sample* out, ptrdiff_t stride, size_t M, int32_t n,
-                                  int32_t pEnd, Sum* T, Sum F, Sum d, Sum R, Sum B) {
+FX_ALWAYS_INLINE void blockMiddle(const Sample* in, ptrdiff_t inStride, Sample* out, ptrdiff_t stride, size_t M,
+                                  int32_t n, int32_t pEnd, Sum* T, Sum F, Sum d, Sum R, Sum B) {
   for (int32_t p = n + 1; p < pEnd; ++p)
-    blockMiddleRow<Sample, Sum, MFIX, RECIP, FRAC>(in + size_t(p - n) * M, in + size_t(p - n + 1) * M,
-                                                   in + size_t(p + n) * M, out + p * stride, T, M, F, d, R,
+    blockMiddleRow<Sample, Sum, MFIX, RECIP, FRAC>(in + (p - n) * inStride, in + (p - n + 1) * inStride,
+                                                   in + (p + n) * inStride, out + p * stride, T, M, F, d, R,
                                                    B);
 }
 
-// A block of M lanes (adjacent samples of a row) filtered down L positions: input in, contiguous
-// (M samples per position); output out, stride samples per position. in and out do not overlap.
+// A block of M lanes (adjacent samples of a row) filtered down L positions: input in, inStride
+// samples per position; output out, stride samples per position. in and out do not overlap.
 template <class Sample, class Sum, size_t MFIX>
-FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t stride, size_t mRuntime, int32_t L,
-                                  const BoxLineParams& prm) {
+FX_ALWAYS_INLINE void filterBlock(const Sample* in, ptrdiff_t inStride, Sample* out, ptrdiff_t stride,
+                                  size_t mRuntime, int32_t L, const BoxLineParams& prm) {
   const size_t M = MFIX ? MFIX : mRuntime;
   constexpr size_t kMaxLanes = 128;  // kBlockBytes of 8-bit samples
   Sum T[kMaxLanes];                  // inner window sum, taps p - n + 1 .. p + n - 1 inside the line
@@ -226,9 +226,9 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   const Sum d = prm.frac;
   for (size_t m = 0; m < M; ++m) T[m] = 0;
   for (int32_t j = 0; j < n; ++j)
-    for (size_t m = 0; m < M; ++m) T[m] += Sum(in[size_t(j) * M + m]);
+    for (size_t m = 0; m < M; ++m) T[m] += Sum(in[j * inStride + ptrdiff_t(m)]);
 
-  auto row = [&](int32_t j) FX_INLINE_LAMBDA { return in + size_t(j) * M; };
+  auto row = [&](int32_t j) FX_INLINE_LAMBDA { return in + j * inStride; };
   auto edgeOutput = [&](int32_t p) FX_INLINE_LAMBDA {
     const int32_t lo = p - n, hi = p + n;
     const bool hasLeft = lo >= 0, hasRight = hi <= L - 1;
@@ -262,11 +262,11 @@ FX_ALWAYS_INLINE void filterBlock(const Sample* in, Sample* out, ptrdiff_t strid
   const Sum R = prm.useRecip ? Sum(prm.recip) : Sum(prm.window), B = Sum(prm.bias);
   if (prm.useRecip) {
     if (d != 0)
-      blockMiddle<Sample, Sum, MFIX, true, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
+      blockMiddle<Sample, Sum, MFIX, true, true>(in, inStride, out, stride, M, n, pEnd, T, F, d, R, B);
     else
-      blockMiddle<Sample, Sum, MFIX, true, false>(in, out, stride, M, n, pEnd, T, F, d, R, B);
+      blockMiddle<Sample, Sum, MFIX, true, false>(in, inStride, out, stride, M, n, pEnd, T, F, d, R, B);
   } else {
-    blockMiddle<Sample, Sum, MFIX, false, true>(in, out, stride, M, n, pEnd, T, F, d, R, B);
+    blockMiddle<Sample, Sum, MFIX, false, true>(in, inStride, out, stride, M, n, pEnd, T, F, d, R, B);
   }
   for (int32_t p = std::max(pEnd, n + 1); p < L; ++p) edgeOutput(p);
 }
@@ -317,17 +317,23 @@ FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const B
   }
 }
 
-// All passes over the columns, a block of kBlockBytes at a time: the block is copied out once,
-// filtered pass after pass between two scratch copies, and the last pass writes the image.
+// All passes over the columns, a block of kBlockBytes at a time: the first pass reads the image
+// (a single pass reads a copy of the block, as it writes the image), the passes between go from
+// one scratch copy to the other, and the last pass writes the image.
 template <class Sample, class Sum, size_t MFIX>
 FX_ALWAYS_INLINE void verticalBlock(Sample* base, ptrdiff_t stride, size_t M, int32_t L,
                                     const BoxLineParams& prm, int64_t passes, Sample* a, Sample* b) {
-  for (int32_t p = 0; p < L; ++p) std::memcpy(a + size_t(p) * M, base + p * stride, M * sizeof(Sample));
-  for (int64_t i = 0; i + 1 < passes; ++i) {
-    filterBlock<Sample, Sum, MFIX>(a, b, ptrdiff_t(M), M, L, prm);
+  const ptrdiff_t m = ptrdiff_t(M);
+  if (passes == 1) {
+    for (int32_t p = 0; p < L; ++p) std::memcpy(a + size_t(p) * M, base + p * stride, M * sizeof(Sample));
+  } else {
+    filterBlock<Sample, Sum, MFIX>(base, stride, a, m, M, L, prm);
+  }
+  for (int64_t i = 1; i + 1 < passes; ++i) {
+    filterBlock<Sample, Sum, MFIX>(a, m, b, m, M, L, prm);
     std::swap(a, b);
   }
-  filterBlock<Sample, Sum, MFIX>(a, base, stride, M, L, prm);
+  filterBlock<Sample, Sum, MFIX>(a, m, base, stride, M, L, prm);
 }
 
 template <class Sample, class Sum>
