@@ -45,16 +45,12 @@ Layout layoutOf(int16_t imageMode) {
   }
 }
 
-// The three light operators on one channel p. apply() combines p with
-// `amount` (a colour byte or light image byte) at strength `weight` up to
-// 65535. small() does the same for a strength of at most 255, where every
-// product of two bytes fits 16 bits (the vector loops); withAmount() takes
-// the weighted amount, limited to 255, already computed.
+// The three light operators on one channel p. small() combines p with
+// `amount` (a colour byte or light image byte) at a strength `weight` of at
+// most 255, where every product of two bytes fits 16 bits (the vector
+// loops); withAmount() takes the weighted amount, limited to 255, already
+// computed. Screen at greater strengths is screen() or screenPass().
 struct AddOp {
-  static uint8_t apply(uint32_t p, uint32_t amount, uint32_t weight) {
-    const uint32_t v = p + div255(amount * weight);
-    return static_cast<uint8_t>(v > 255 ? 255 : v);
-  }
   static uint8_t withAmount(uint16_t p, uint16_t d) {
     const auto v = static_cast<uint16_t>(p + d);
     return static_cast<uint8_t>(v > 255 ? 255 : v);
@@ -64,17 +60,12 @@ struct AddOp {
   }
 };
 struct SubtractOp {
-  static uint8_t apply(uint32_t p, uint32_t amount, uint32_t weight) {
-    const uint32_t d = div255(amount * weight);
-    return static_cast<uint8_t>(p > d ? p - d : 0);
-  }
   static uint8_t withAmount(uint16_t p, uint16_t d) { return static_cast<uint8_t>(p > d ? p - d : 0); }
   static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
     return withAmount(p, div255Small(static_cast<uint16_t>(amount * weight)));
   }
 };
 struct ScreenOp {
-  static uint8_t apply(uint32_t p, uint32_t amount, uint32_t weight) { return screen(p, amount, weight); }
   // screen() below 256: no full screens, one partial screen with
   // w = div255(amount x weight); a zero weight gives w = 0 and leaves p.
   static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
@@ -171,15 +162,12 @@ void matteRowsWide(const uint8_t table[4][256], uint8_t* tile, int32_t tileRowBy
   }
 }
 
-// Screen at strengths above 255 in vector passes while the whole screens
-// are few; above that the general loop, which stops at a fixed point.
-constexpr uint32_t kMaxVectorScreens = 16;
-
 // One full pass of screen(p[j], amount[j], strength[j]) for every byte j of
 // a pass, with at most `screens` whole screens in any byte: every byte runs
-// `screens` rounds and keeps a round's result only while it still owes a
-// whole screen. Running on past a fixed point changes nothing, so this is
-// screen() exactly.
+// the rounds and keeps a round's result only while it still owes a whole
+// screen. Running on past a fixed point changes nothing, so this is screen()
+// exactly, and the rounds stop at the first that changes no byte: each byte
+// is then at a fixed point or owes nothing, and stays so.
 inline void screenPass(uint8_t* p, const uint16_t amount[kChunk], const uint16_t strength[kChunk],
                        uint32_t screens) {
   uint16_t r[kChunk], owed[kChunk];
@@ -187,13 +175,18 @@ inline void screenPass(uint8_t* p, const uint16_t amount[kChunk], const uint16_t
     r[j] = p[j];
     owed[j] = static_cast<uint16_t>(strength[j] >> 8);
   }
-  for (uint16_t i = 0; i < screens; ++i)
+  for (uint16_t i = 0; i < screens; ++i) {
+    uint16_t changed = 0;
     for (int j = 0; j < kChunk; ++j) {
       const auto next =
           static_cast<uint16_t>(amount[j] + r[j] - div255Small(static_cast<uint16_t>(amount[j] * r[j])));
       const uint16_t clamped = next > 255 ? 255 : next;
-      r[j] = i < owed[j] ? clamped : r[j];
+      const uint16_t kept = i < owed[j] ? clamped : r[j];
+      changed |= static_cast<uint16_t>(kept ^ r[j]);
+      r[j] = kept;
     }
+    if (changed == 0) break;
+  }
   for (int j = 0; j < kChunk; ++j) {
     const uint16_t w = div255Small(static_cast<uint16_t>(amount[j] * (strength[j] & 255u)));
     const auto v = static_cast<uint16_t>(r[j] + w - div255Small(static_cast<uint16_t>(r[j] * w)));
@@ -201,8 +194,8 @@ inline void screenPass(uint8_t* p, const uint16_t amount[kChunk], const uint16_t
   }
 }
 
-// Image-source Screen with strengths above 255 and at most kMaxVectorScreens
-// whole screens; the bytes after the last full pass by screen() itself.
+// Image-source Screen with strengths above 255; the bytes after the last
+// full pass by screen() itself.
 void imageRowsScreen(const uint16_t w[kChunk], uint32_t screens, uint8_t* tile, int32_t tileRowBytes,
                      const uint8_t* image, int32_t imageRowBytes, int32_t rowLength, int32_t height) {
   uint16_t amount[kChunk];
@@ -218,8 +211,7 @@ void imageRowsScreen(const uint16_t w[kChunk], uint32_t screens, uint8_t* tile, 
   }
 }
 
-// Matte-source Screen with A above 255 and at most kMaxVectorScreens whole
-// screens: each pass spreads T over the bytes of its pixels, the colour
+// Matte-source Screen with A above 255: each pass spreads T over the bytes of its pixels, the colour
 // pattern (0 for unchanged bytes) is the amount.
 template <int kStride>
 void matteRowsScreen(const uint16_t strengthOf[256], const uint16_t colour[kChunk], uint32_t screens,
@@ -241,18 +233,6 @@ void matteRowsScreen(const uint16_t strengthOf[256], const uint16_t colour[kChun
   }
 }
 
-// Image source, any strengths: apply(p, I, C) per changed channel.
-template <typename Op>
-void imageRows(const Layout& layout, const uint32_t* c, uint8_t* tile, int32_t tileRowBytes,
-               const uint8_t* image, int32_t imageRowBytes, int32_t width, int32_t height) {
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
-    const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
-    for (int32_t x = 0; x < width; ++x, p += layout.stride, i += layout.stride)
-      for (int k = 0; k < layout.channels; ++k) p[k] = Op::apply(p[k], i[k], c[k]);
-  }
-}
-
 // Matte source with A <= 255, so T = div255(A x L) <= 255: each pass spreads
 // T over the bytes of its pixels and runs the byte loop with the colour as
 // strength (every operator is symmetric in amount and strength below 256).
@@ -271,21 +251,6 @@ void matteRowsSmall(uint32_t a, const uint16_t w[kChunk], uint8_t* tile, int32_t
         for (int k = 0; k < kStride; ++k) t[i * kStride + k] = v;
       }
       smallChunk<Op>(p + static_cast<intptr_t>(x) * kStride, t, w, n * kStride);
-    }
-  }
-}
-
-// Matte source, any A: T from a table per light value.
-template <typename Op>
-void matteRows(const Layout& layout, const uint16_t strength[256], const uint8_t* col, uint8_t* tile,
-               int32_t tileRowBytes, const uint8_t* light, int32_t lightRowBytes, int32_t width,
-               int32_t height) {
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
-    const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
-    for (int32_t x = 0; x < width; ++x, p += layout.stride) {
-      const uint32_t t = strength[l[x]];
-      for (int k = 0; k < layout.channels; ++k) p[k] = Op::apply(p[k], col[k], t);
     }
   }
 }
@@ -333,16 +298,12 @@ void lightBlendMatte(int32_t mode, double brightnessPercent, const uint8_t col[4
     for (uint32_t v = 0; v < 256; ++v) strength[v] = static_cast<uint16_t>(div255(a * v));
     if constexpr (std::is_same_v<Op, ScreenOp>) {
       const uint32_t screens = strength[255] >> 8;
-      if (screens <= kMaxVectorScreens) {
-        uint16_t w[kChunk];
-        weightPattern(layout, colour, w);
-        if (layout.stride == 1)
-          matteRowsScreen<1>(strength, w, screens, tile, tileRowBytes, light, lightRowBytes, width, height);
-        else
-          matteRowsScreen<4>(strength, w, screens, tile, tileRowBytes, light, lightRowBytes, width, height);
-      } else {
-        matteRows<Op>(layout, strength, col, tile, tileRowBytes, light, lightRowBytes, width, height);
-      }
+      uint16_t w[kChunk];
+      weightPattern(layout, colour, w);
+      if (layout.stride == 1)
+        matteRowsScreen<1>(strength, w, screens, tile, tileRowBytes, light, lightRowBytes, width, height);
+      else
+        matteRowsScreen<4>(strength, w, screens, tile, tileRowBytes, light, lightRowBytes, width, height);
     } else {
       uint8_t table[4][256] = {};
       for (int k = 0; k < layout.channels; ++k)
@@ -373,13 +334,9 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
     const int32_t rowLength = width * layout.stride;
     if (small)
       imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
-    else if constexpr (std::is_same_v<Op, ScreenOp>) {
-      if ((strongest >> 8) <= kMaxVectorScreens)
-        imageRowsScreen(w, strongest >> 8, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength,
-                        height);
-      else
-        imageRows<Op>(layout, c, tile, tileRowBytes, lightImage, lightImageRowBytes, width, height);
-    } else
+    else if constexpr (std::is_same_v<Op, ScreenOp>)
+      imageRowsScreen(w, strongest >> 8, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
+    else
       imageRowsWide<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
   });
 }

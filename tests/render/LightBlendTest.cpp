@@ -158,10 +158,10 @@ INSTANTIATE_TEST_SUITE_P(
 // Random tiles of every width class the byte loops split rows into (a
 // partial pass only, exactly one pass, one pass and a few bytes, several),
 // padded rows, random colours, and brightness on both sides of the point
-// where a strength first exceeds a byte (255 / 254 = 100.39 %), around the
-// most whole screens Screen takes in vector passes (16: 1640 % gives a full
-// colour 16, 1750 % 17), up to the clamp; against the plain definitions,
-// byte for byte, padding included.
+// where a strength first exceeds a byte (255 / 254 = 100.39 %), at many
+// whole screens (1640 % gives a full colour 16, 1750 % 17, 5000 % 50,
+// 12000 % 120), up to the clamp; against the plain definitions, byte for
+// byte, padding included.
 class LightBlendRandom : public ::testing::TestWithParam<std::tuple<int16_t, int32_t>> {};
 
 TEST_P(LightBlendRandom, MatchesDefinitions) {
@@ -170,7 +170,7 @@ TEST_P(LightBlendRandom, MatchesDefinitions) {
   std::mt19937 rng(700u + static_cast<uint32_t>(imageMode * 3 + mode));
   uint32_t seed = 800u;
   for (int32_t width : {1, 3, 15, 16, 17, 63, 64, 65, 130}) {
-    for (double brightness : {0.0, 0.4, 50.0, 99.9, 100.0, 100.39, 100.4, 180.0, 1640.0, 1750.0, 25700.0}) {
+    for (double brightness : {0.0, 0.4, 50.0, 99.9, 100.0, 100.39, 100.4, 180.0, 1640.0, 1750.0, 5000.0, 12000.0, 25700.0}) {
       const uint8_t col[4] = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()),
                               static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng())};
       const int padding = static_cast<int>(rng() % 5);
