@@ -56,7 +56,7 @@ void BM_LightBlendImage(benchmark::State& state) {
   }
   setRate(state);
 }
-BENCHMARK(BM_LightBlendImage)->ArgsProduct({{kLightAdd, kLightSubtract, kLightScreen}, {100, 250}});
+BENCHMARK(BM_LightBlendImage)->ArgsProduct({{kLightAdd, kLightSubtract, kLightScreen}, {100, 250, 5000}});
 
 void BM_LightBlendMatte(benchmark::State& state) {
   auto tile = pattern(static_cast<size_t>(kRowBytes) * kHeight, 3);
@@ -68,7 +68,7 @@ void BM_LightBlendMatte(benchmark::State& state) {
   }
   setRate(state);
 }
-BENCHMARK(BM_LightBlendMatte)->ArgsProduct({{kLightAdd, kLightSubtract, kLightScreen}, {100, 250}});
+BENCHMARK(BM_LightBlendMatte)->ArgsProduct({{kLightAdd, kLightSubtract, kLightScreen}, {100, 250, 5000}});
 
 // Argument: the matte channel.
 void BM_ExtractMatte(benchmark::State& state) {

@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -348,6 +350,69 @@ void BM_CvBlurPasses(benchmark::State& state) {
 BENCHMARK(BM_CvBlurPasses)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 #endif
 
+// Prints every run as usual and, at the end, each figure beside its peers
+// of the same run: the final render beside one streaming pass over the same
+// pixels, cv::blur doing the render's blurs and the one-thread render.
+class PeerReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      if (run.error_occurred || run.iterations == 0) continue;
+      const auto it = run.counters.find("MP/s");
+      Figure& f = figures_[run.run_name.function_name + "/" + run.run_name.args];
+      f.cpuMs = run.GetAdjustedCPUTime();
+      f.realMs = run.GetAdjustedRealTime();
+      if (it != run.counters.end()) f.mps = it->second.value;
+      const auto peak = run.counters.find("peakMB");
+      if (peak != run.counters.end()) f.peakMB = peak->second.value;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    double load[3] = {0, 0, 0};
+    if (getloadavg(load, 3) < 0) load[0] = -1;
+    std::printf("\nFigures beside their peers (%d x %d RGB, megapixels per second of wall time; load average %.2f):\n",
+                kDocWidth, kDocHeight, load[0]);
+    const Figure* one = find("BM_FinalRender/1");
+    for (int n : {1, 2}) {
+      const std::string arg = std::to_string(n);
+      const Figure* render = find("BM_FinalRender/" + arg);
+      if (render == nullptr) continue;
+      std::printf("  final render, %d thread%s  %7.1f MP/s  (%.0f ms wall, %.0f ms CPU, peak %.1f MB)\n", n,
+                  n == 1 ? " " : "s", render->mps, render->realMs, render->cpuMs, render->peakMB);
+      if (one != nullptr && n > 1) std::printf("    %.2fx the one-thread render\n", render->mps / one->mps);
+      if (const Figure* tiles = find("BM_FinalRenderTilesOnly/" + arg))
+        std::printf("    without the host's transport %7.1f MP/s\n", tiles->mps);
+      if (const Figure* stream = find("BM_StreamingPass/" + arg))
+        std::printf("    streaming pass        %7.1f MP/s  (the render takes %.0fx its time)\n", stream->mps,
+                    stream->mps / render->mps);
+      if (const Figure* cv = find("BM_CvBlurPasses/" + arg))
+        std::printf("    cv::blur, the blurs   %7.1f MP/s  (the whole render at %.2fx their speed)\n", cv->mps,
+                    render->mps / cv->mps);
+    }
+    for (const char* name : {"BM_PreviewBrightness/1", "BM_PreviewRotation/1"})
+      if (const Figure* f = find(name))
+        std::printf("  %-24s %.2f ms wall, %.2f ms CPU\n", name + 3, f->realMs, f->cpuMs);
+  }
+
+ private:
+  struct Figure {
+    double mps = 0, cpuMs = 0, realMs = 0, peakMB = 0;
+  };
+  const Figure* find(const std::string& name) const {
+    const auto it = figures_.find(name);
+    return it != figures_.end() ? &it->second : nullptr;
+  }
+  std::map<std::string, Figure> figures_;
+};
+
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  PeerReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
