@@ -133,10 +133,6 @@ uint64_t signalMask(pid_t pid, const std::string& field) {
 
 bool hasSignal(uint64_t mask, int signal) { return (mask >> (signal - 1)) & 1; }
 
-CommandResult runProgramSignalled(const std::string& program, const std::vector<std::string>& args,
-                                  const std::function<bool(pid_t)>& ready, const std::vector<int>& signals,
-                                  const std::map<std::string, std::string>& env, const std::string& folder);
-
 }  // namespace
 
 CommandResult runVeyra(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
@@ -156,8 +152,6 @@ CommandResult runProgram(const std::string& program, const std::vector<std::stri
   return runProgramSignalled(program, args, catchesSigint,
                              interrupt ? std::vector<int>{SIGINT} : std::vector<int>{}, env, folder);
 }
-
-namespace {
 
 CommandResult runProgramSignalled(const std::string& program, const std::vector<std::string>& args,
                                   const std::function<bool(pid_t)>& ready, const std::vector<int>& signals,
@@ -238,8 +232,6 @@ CommandResult runProgramSignalled(const std::string& program, const std::vector<
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
 }
-
-}  // namespace
 
 std::string rectText(const VRect& r) {
   return std::to_string(r.top) + "," + std::to_string(r.left) + "," + std::to_string(r.bottom) + "," +

@@ -85,6 +85,9 @@ CommandResult runVeyraSignalled(const std::vector<std::string>& args, const std:
                                 const std::vector<int>& signals, const std::map<std::string, std::string>& env = {});
 
 // The same for any program (an absolute path), run in folder when one is given.
+CommandResult runProgramSignalled(const std::string& program, const std::vector<std::string>& args,
+                                  const std::function<bool(pid_t)>& ready, const std::vector<int>& signals,
+                                  const std::map<std::string, std::string>& env, const std::string& folder);
 CommandResult runProgram(const std::string& program, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env = {}, bool interrupt = false,
                          const std::string& folder = "");

@@ -150,6 +150,28 @@ TEST_F(WindowsHost, NonAsciiFileNames) {
   }
 }
 
+// --- Ctrl-C ------------------------------------------------------------------------------------
+
+// Ctrl-C during a run reaches veyra.exe's console handler: the filter is
+// cancelled, exit status 3, and OUTPUT keeps its old content.
+TEST_F(WindowsHost, CtrlCCancelsAndKeepsOutput) {
+  test::TempDir dir;
+  // Large enough that the run lasts well beyond the signal's way in.
+  app::saveImage(test::makeDocument(app::ColorMode::RGB, 3000, 2000, false, 7), dir.file("in.tif"),
+                 app::FileFormat::Tiff);
+  const std::vector<uint8_t> old = {'o', 'l', 'd'};
+  for (const WindowsBuild& b : test::windowsBuilds()) {
+    SCOPED_TRACE(b.arch);
+    test::writeBytes(dir.file("out.tif"), old);
+    const CommandResult r = test::runWindowsInterrupted(
+        b, {"apply", "in.tif", "out.tif", "--plugin", test::windowsPath(b.module()), "--set", "lBrt=140"}, dir.path());
+    EXPECT_EQ(r.status, 3) << describe(r);
+    EXPECT_EQ(r.err, "veyra: cancelled; out.tif was not written\n");
+    EXPECT_EQ(test::readBytes(dir.file("out.tif")), old);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"in.tif", "out.tif"}));
+  }
+}
+
 // --- statuses and messages --------------------------------------------------------------------
 
 struct CommandCase {

@@ -6,7 +6,11 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <memory>
 
 namespace veyra::test {
 
@@ -14,6 +18,12 @@ namespace {
 
 const char* const kWine = "/usr/bin/wine";
 const char* const kWineServer = "/usr/bin/wineserver";
+// Programs run with their architecture's own loader, in the process the test
+// starts: the wine command takes the 32-bit loader, which would run a 64-bit
+// program in a second process behind start.exe, out of reach of the test's
+// signals.
+const char* const kWineLoader32 = "/usr/lib/wine/wine";
+const char* const kWineLoader64 = "/usr/lib/wine/wine64";
 
 std::map<std::string, std::string> wineEnvironment(const WindowsBuild& build) {
   return {{"WINEPREFIX", build.prefix()},
@@ -51,13 +61,17 @@ class WineEnvironment : public testing::Environment {
   void SetUp() override {
     for (const WindowsBuild& b : windowsBuilds()) {
       const auto env = wineEnvironment(b);
-      const int lock = open((b.folder + "/wine-prefix.lock").c_str(), O_CREAT | O_RDWR, 0644);
+      // Close-on-exec: a Wine server started here would hold the lock for as long
+      // as it lives, and keep the other test processes waiting.
+      const int lock = open((b.folder + "/wine-prefix.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
       if (lock >= 0) flock(lock, LOCK_EX);
       if (!fileExists(b.prefix() + "/system.reg") &&
           !runDetached(env, std::string(kWine) + " wineboot --init && " + kWineServer + " -w"))
         ADD_FAILURE() << "wineboot failed for " << b.prefix();
-      if (!runDetached(env, std::string(kWineServer) + " -p60") ||
-          !runDetached(env, std::string(kWine) + " cmd.exe /c exit 0"))
+      // A server still running from an earlier suite refuses a second one;
+      // it serves this suite as well.
+      runDetached(env, std::string(kWineServer) + " -p60");
+      if (!runDetached(env, std::string(kWine) + " cmd.exe /c exit 0"))
         ADD_FAILURE() << "Wine does not start in " << b.prefix();
       if (lock >= 0) close(lock);
     }
@@ -96,16 +110,43 @@ std::string windowsPath(const std::string& linuxPath) {
 
 std::string identityPath(const std::string& path) { return path; }
 
-CommandResult runWindows(const WindowsBuild& build, const std::vector<std::string>& args,
-                         const std::map<std::string, std::string>& env, const std::string& folder) {
+namespace {
+
+CommandResult runUnderWine(const WindowsBuild& build, const std::vector<std::string>& args,
+                           const std::map<std::string, std::string>& env, const std::string& folder,
+                           const std::function<bool(pid_t)>& ready, const std::vector<int>& signals) {
   auto all = wineEnvironment(build);
   for (const auto& [k, v] : env) all[k] = v;
   std::vector<std::string> wineArgs = {build.exe()};
   wineArgs.insert(wineArgs.end(), args.begin(), args.end());
-  CommandResult r = runProgram(kWine, wineArgs, all, false, folder);
+  const char* loader = build.arch == "x86" ? kWineLoader32 : kWineLoader64;
+  CommandResult r = runProgramSignalled(loader, wineArgs, ready, signals, all, folder);
   r.out = unixLineEnds(r.out);
   r.err = unixLineEnds(r.err);
   return r;
+}
+
+}  // namespace
+
+CommandResult runWindows(const WindowsBuild& build, const std::vector<std::string>& args,
+                         const std::map<std::string, std::string>& env, const std::string& folder) {
+  return runUnderWine(build, args, env, folder, [](pid_t) { return true; }, {});
+}
+
+CommandResult runWindowsInterrupted(const WindowsBuild& build, const std::vector<std::string>& args,
+                                    const std::string& folder) {
+  // Wine's loader execs the program in the process it was started as, and
+  // maps the DLL from its file, under the file's real path.
+  std::unique_ptr<char, void (*)(void*)> real(realpath(build.module().c_str(), nullptr), std::free);
+  const std::string module = real ? real.get() : build.module();
+  const auto moduleMapped = [&module](pid_t pid) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);)
+      if (line.size() >= module.size() && line.compare(line.size() - module.size(), module.size(), module) == 0)
+        return true;
+    return false;
+  };
+  return runUnderWine(build, args, {}, folder, moduleMapped, {SIGINT});
 }
 
 CommandResult runLinux(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,

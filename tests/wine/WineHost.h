@@ -37,6 +37,11 @@ std::string identityPath(const std::string& path);
 // one is given. Line ends of its output are Unix ones ("\r\n" becomes "\n").
 CommandResult runWindows(const WindowsBuild& build, const std::vector<std::string>& args,
                          const std::map<std::string, std::string>& env = {}, const std::string& folder = "");
+// The same, and a SIGINT once the module is mapped into the process (its
+// console control handler is in place by then): Wine hands a console
+// program's SIGINT to its handlers as CTRL_C_EVENT, as a user's Ctrl-C.
+CommandResult runWindowsInterrupted(const WindowsBuild& build, const std::vector<std::string>& args,
+                                    const std::string& folder);
 // The Linux veyra, in folder when one is given.
 CommandResult runLinux(const std::vector<std::string>& args, const std::map<std::string, std::string>& env = {},
                        const std::string& folder = "");
