@@ -2,11 +2,12 @@
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "app/ColorSpaceSuite.h"
-#include "app/ImageFile.h"
-#include "app/dialog/AdmHost.h"
+#include "app/DialogAutoConfirm.h"
+#include "app/SuiteRegistry.h"
+#include "app/platform/Environment.h"
+#include "dialogmanager/DialogManager.h"
 
 namespace veyra::app {
 
@@ -39,41 +40,19 @@ CS_XYZ rgbToXyz(const unsigned8 rgb[3]) {
 bool pickThroughChooser(CS_XYZ& color, const std::string& prompt) {
   unsigned8 in[3] = {0, 0, 0}, out[3] = {0, 0, 0};
   xyzToRgb(color, in);
-  if (!adm::pickColor(prompt.c_str(), in, out)) return false;
+  if (!dialogmanager::pickColor(prompt.c_str(), in, out)) return false;
   color = rgbToXyz(out);
   return true;
-}
-
-// Saves what the dialog window shows, then presses the item (OK, or the
-// about box's picture, both id 1; Cancel is 2).
-void captureAndPress(ADMDialogRef dialog, const std::string& file, int32 item) {
-  std::vector<unsigned char> rgb;
-  int width = 0, height = 0;
-  if (adm::captureWindow(dialog, rgb, width, height) && width > 0 && height > 0) {
-    Document shot(width, height, ColorMode::RGB);
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        for (int c = 0; c < 3; ++c) shot.at(c, x, y) = rgb[(static_cast<size_t>(y) * width + x) * 3 + c];
-    try {
-      writePng(shot, file);
-    } catch (const ImageError&) {
-      // A screenshot that cannot be written does not stop the run.
-    }
-  }
-  if (ADMItemRef target = adm::findItem(dialog, item)) adm::click(target);
 }
 
 void installAutoConfirm() {
   const char* value = std::getenv(kAutoConfirmVariable);
   if (value == nullptr || *value == 0) return;
   std::string file = value;
-  int32 item = 1;
   const std::string cancelPrefix = "cancel:";
-  if (file.compare(0, cancelPrefix.size(), cancelPrefix) == 0) {
-    file = file.substr(cancelPrefix.size());
-    item = 2;
-  }
-  adm::setModalDriver([file, item](ADMDialogRef dialog) { captureAndPress(dialog, file, item); });
+  const bool cancel = file.compare(0, cancelPrefix.size(), cancelPrefix) == 0;
+  if (cancel) file = file.substr(cancelPrefix.size());
+  autoConfirmFirstDialog(file, cancel);
 }
 
 class DialogExtension : public RunExtension {
@@ -96,16 +75,37 @@ class DialogExtension : public RunExtension {
 
 }  // namespace
 
+bool dialogManagerWithheld() {
+  const std::string value = platform::environmentVariable(kWithholdVariable);
+  std::size_t start = 0;
+  while (start <= value.size()) {
+    std::size_t end = value.find(',', start);
+    if (end == std::string::npos) end = value.size();
+    if (value.compare(start, end - start, kWithheldDialogManager) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 bool openDialogDisplay(std::string* error) {
-  if (!adm::openDisplay(error)) return false;
+  // A host without a dialog manager leaves the display to the module.
+  if (!dialogManagerWithheld() && !dialogmanager::openDisplay(error)) return false;
   installAutoConfirm();
   return true;
 }
 
+void registerDialogManagerSuites(SuiteRegistry& registry) {
+  const bool withheld = dialogManagerWithheld();
+  for (const dialogmanager::SuiteTable& s : dialogmanager::suiteTables()) {
+    if (withheld) registry.remove(s.name, s.version);
+    else registry.add(s.name, s.version, s.table);
+  }
+}
+
 void installDialogServices(FilterHost& host, const PIResourceEntry* resources) {
-  adm::registerAdmSuites(host.suites());
-  adm::setResourceResolver([resources](SPPluginRef) { return resources; });
-  host.setDisplayPixels(&adm::displayPixels);
+  registerDialogManagerSuites(host.suites());
+  dialogmanager::setResourceResolver([resources](SPPluginRef) { return resources; });
+  host.setDisplayPixels(&dialogmanager::displayPixels);
   setColorPicker(&pickThroughChooser);
 }
 

@@ -13,6 +13,12 @@
 
 namespace veyra::app {
 
+class SuiteRegistry;
+
+// Offers the eleven dialog manager suites in the registry (removes them
+// when the test switch kWithholdVariable withholds them).
+void registerDialogManagerSuites(SuiteRegistry& registry);
+
 // Offers the dialog services in the host's session; resources is the
 // module's resource table (the icon suite reads its bitmaps).
 void installDialogServices(FilterHost& host, const PIResourceEntry* resources);
@@ -30,6 +36,15 @@ std::unique_ptr<RunExtension> makeDialogExtension();
 // saves a PNG screenshot of the dialog after its first full drawing and
 // presses OK (its value "cancel:FILE" presses Cancel instead).
 constexpr const char* kAutoConfirmVariable = "VEYRA_DIALOG_AUTOCONFIRM";
+
+// Environment variable for tests (fault injection, not a user option): a
+// comma-separated list of what the host pretends not to have. With
+// kWithheldDialogManager in it the host offers no dialog manager suites, as
+// most editors that load filter modules, and the module shows its own.
+constexpr const char* kWithholdVariable = "VEYRA_TEST_WITHHOLD";
+constexpr const char* kWithheldDialogManager = "dialog-manager";
+// Whether kWithholdVariable names the dialog manager.
+bool dialogManagerWithheld();
 
 }  // namespace veyra::app
 

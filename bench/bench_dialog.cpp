@@ -13,7 +13,7 @@
 #include "app/FilterHost.h"
 #include "app/PluginModule.h"
 #include "app/ScriptingHost.h"
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "host/LightParameters.h"
 #include "resources/ResourceTable.h"
 #include "ui/LightDialog.h"
@@ -29,7 +29,7 @@ std::string sourceDir() {
   std::string file = __FILE__;
   return file.substr(0, file.rfind("/bench/"));
 }
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 
 struct Session {
   app::Document image{6000, 4000, app::ColorMode::RGB};

@@ -14,7 +14,7 @@ namespace {
 SPErr acquire(const char* name, int32 version, const void** suite) {
   *suite = nullptr;
   if (suiteLog().absent.count(name)) return kSPSuiteNotFoundError;
-  *suite = app::adm::admSuite(name, version);
+  *suite = dialogmanager::admSuite(name, version);
   if (!*suite) return kSPSuiteNotFoundError;
   suiteLog().events.push_back(std::string("+") + name);
   return kSPNoError;
@@ -41,17 +41,17 @@ const SPBasicSuite kRecordingBasic = {acquire, release, isEqual, allocate, freeB
 const SPBasicSuite* recordingBasic() { return &kRecordingBasic; }
 
 void AdmTest::SetUp() {
-  app::adm::useHeadless();
-  app::adm::resetDriver();
-  app::adm::setResourceResolver([](SPPluginRef) { return PIResourceTable; });
+  dialogmanager::useHeadless();
+  dialogmanager::resetDriver();
+  dialogmanager::setResourceResolver([](SPPluginRef) { return PIResourceTable; });
   suiteLog() = SuiteLog{};
   suites_ = std::make_unique<ADM::SuiteSet>(recordingBasic(), nullptr);
 }
 
 void AdmTest::TearDown() {
   suites_.reset();
-  app::adm::resetDriver();
-  EXPECT_TRUE(app::adm::liveDialogs().empty()) << "a test left a host dialog behind";
+  dialogmanager::resetDriver();
+  EXPECT_TRUE(dialogmanager::liveDialogs().empty()) << "a test left a host dialog behind";
 }
 
 std::unique_ptr<ADM::Dialog> AdmTest::makeDialog(const char* name) {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "adm/ADM.h"
-#include "app/dialog/AdmHost.h"
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/DialogManager.h"
+#include "dialogmanager/AdmModel.h"
 
 namespace veyra::test {
 

@@ -7,7 +7,7 @@
 namespace veyra::test {
 namespace {
 
-namespace host = app::adm;
+namespace host = dialogmanager;
 
 using ControlsTest = AdmTest;
 
@@ -87,7 +87,7 @@ TEST_F(ControlsTest, CheckBoxesToggleAndRadioButtonsExcludeEachOther) {
   // A press released outside the button is no press.
   host::sendPointer(r1.ref(), kADMButtonDownAction, ADMPoint{5, 5});
   host::sendPointer(r1.ref(), kADMButtonUpAction, ADMPoint{80, 5});
-  app::adm::finishUserAction(*r1.ref());
+  dialogmanager::finishUserAction(*r1.ref());
   EXPECT_FALSE(r1.isOn());
   // A disabled button takes no clicks.
   check.enable(false);

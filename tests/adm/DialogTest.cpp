@@ -7,7 +7,7 @@
 namespace veyra::test {
 namespace {
 
-namespace host = app::adm;
+namespace host = dialogmanager;
 
 class ClosingDialog : public ADM::Dialog {
  public:
@@ -102,7 +102,7 @@ TEST_F(DialogTest, HostDestructionReachesTheWrappersDestroyedSlot) {
   ClosingDialog dialog;
   ADM::Button button(&dialog, 1, "OK", ADMRect{0, 0, 10, 10});
   ADMDialogRef ref = dialog.ref();
-  app::adm::dialogDestroy(ref);  // the host destroys the dialog and its items
+  dialogmanager::dialogDestroy(ref);  // the host destroys the dialog and its items
   EXPECT_EQ(ClosingDialog::destroyedCalls, 1);
   EXPECT_TRUE(host::liveDialogs().empty());
   // The wrappers' own destruction later finds nothing left to destroy.

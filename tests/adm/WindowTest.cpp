@@ -11,7 +11,7 @@
 namespace veyra::test {
 namespace {
 
-namespace host = app::adm;
+namespace host = dialogmanager;
 
 bool writePng(const std::string& path, const std::vector<unsigned char>& rgb, int w, int h) {
   FILE* f = std::fopen(path.c_str(), "wb");

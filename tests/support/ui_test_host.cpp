@@ -8,7 +8,7 @@
 #include "app/DialogServices.h"
 #include "app/PluginModule.h"
 #include "app/ScriptingHost.h"
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "resources/ResourceTable.h"
 #include "ui/LightDialog.h"
 
@@ -46,13 +46,13 @@ UiTestHost::UiTestHost(int width, int height, app::ColorMode mode, int32_t force
     for (int y = 0; y < doc.height(); ++y)
       for (int x = 0; x < doc.width(); ++x)
         doc.at(c, x, y) = static_cast<uint8_t>((x * 255 / std::max(1, doc.width() - 1) + y + 40 * c) & 0xFF);
-  app::adm::useHeadless();
-  app::adm::resetDriver();
+  dialogmanager::useHeadless();
+  dialogmanager::resetDriver();
   app::installDialogServices(state_->host, PIResourceTable);
 }
 
 UiTestHost::~UiTestHost() {
-  app::adm::resetDriver();
+  dialogmanager::resetDriver();
   app::setColorPicker(nullptr);
   gForcedImageMode = 0;
 }
@@ -61,7 +61,7 @@ app::Document& UiTestHost::image() { return state_->image; }
 app::FilterHost& UiTestHost::host() { return state_->host; }
 
 app::FilterHost::RunResult UiTestHost::run(const Driver& driver) {
-  app::adm::setModalDriver([&driver](ADMDialogRef ref) {
+  dialogmanager::setModalDriver([&driver](ADMDialogRef ref) {
     LightDialog* dialog = lightDialogOf(ref);
     if (dialog == nullptr) throw std::logic_error("the modal dialog is not the light dialog");
     if (driver) driver(*dialog, ref);
@@ -70,16 +70,16 @@ app::FilterHost::RunResult UiTestHost::run(const Driver& driver) {
   // parameters the host keeps (not on what the last run recorded).
   if (auto* scripting = state_->host.service<app::ScriptingHost>()) scripting->clearPlayback();
   app::FilterHost::RunResult r = state_->host.run(state_->module);
-  app::adm::setModalDriver(nullptr);
+  dialogmanager::setModalDriver(nullptr);
   return r;
 }
 
 int16_t UiTestHost::about(const std::function<void(ADMDialogRef)>& driver) {
-  app::adm::setModalDriver([&driver](ADMDialogRef ref) {
+  dialogmanager::setModalDriver([&driver](ADMDialogRef ref) {
     if (driver) driver(ref);
   });
   const int16_t r = state_->host.about(state_->module);
-  app::adm::setModalDriver(nullptr);
+  dialogmanager::setModalDriver(nullptr);
   return r;
 }
 

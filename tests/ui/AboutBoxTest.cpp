@@ -5,14 +5,14 @@
 #include <vector>
 
 #include "adm/SuiteSet.h"
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "resources/ResourceTable.h"
 #include "support/ui_test_host.h"
 
 namespace veyra {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 using app::ColorMode;
 using test::UiTestHost;
 using Rect4 = std::array<int, 4>;

@@ -8,14 +8,14 @@
 #include <tuple>
 #include <vector>
 
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "support/ui_test_host.h"
 #include "ui/LightDialog.h"
 
 namespace veyra {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 using app::ColorMode;
 using test::UiTestHost;
 

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "app/FilterHost.h"
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "support/ui_fixture.h"
 #include "ui/CS_ColorPot.h"
 #include "ui/EyeDropper.h"
@@ -16,7 +16,7 @@
 namespace veyra {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 using test::EventCounter;
 
 class CompositeControls : public ::testing::Test, public test::ControlFixture {};

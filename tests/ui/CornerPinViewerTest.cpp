@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "host/HostDocument.h"
 #include "support/ui_fixture.h"
 #include "ui/CornerPinViewer.h"
@@ -11,7 +11,7 @@
 namespace veyra {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 using test::EventCounter;
 
 class CornerPin : public ::testing::Test, public test::ControlFixture {

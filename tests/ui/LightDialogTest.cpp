@@ -11,14 +11,14 @@
 
 #include "adm/SuiteSet.h"
 #include "app/ImageFile.h"
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 #include "support/ui_test_host.h"
 #include "ui/LightDialog.h"
 
 namespace veyra {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 using app::ColorMode;
 using test::UiTestHost;
 using Rect4 = std::array<int, 4>;

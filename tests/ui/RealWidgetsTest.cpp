@@ -21,16 +21,16 @@
 
 #include "app/Document.h"
 #include "app/ImageFile.h"
-#include "app/dialog/AdmFltkAccess.h"
-#include "app/dialog/AdmHost.h"
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/AdmFltkAccess.h"
+#include "dialogmanager/DialogManager.h"
+#include "dialogmanager/AdmModel.h"
 #include "support/ui_test_host.h"
 #include "ui/LightDialog.h"
 
 namespace veyra {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 using app::ColorMode;
 using test::UiTestHost;
 

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <limits>
 
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/AdmModel.h"
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 namespace {
 
@@ -268,4 +268,4 @@ OSErr displayPixels(const PSPixelMap* source, const VRect* srcRect, int32 dstRow
   return noErr;
 }
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager

@@ -1,15 +1,16 @@
 // FLTK on X11: the display is opened here first, because FLTK ends the
-// process when it cannot open one itself.
-#include "app/platform/ToolkitDisplay.h"
+// process when it cannot open one itself. Xlib is called directly (not looked
+// up in the process): in a host that does not use X itself, the module's own
+// libraries are the only ones that bring it.
+#include "dialogmanager/platform/ToolkitDisplay.h"
 
 #include <FL/Fl.H>
 #include <FL/x.H>
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 
-namespace veyra::app::platform {
+namespace veyra::dialogmanager::platform {
 
 namespace {
 // Reports a protocol error and goes on, as FLTK does when it opens the
@@ -21,24 +22,22 @@ int reportXError(Display*, XErrorEvent* e) {
 }
 }  // namespace
 
+bool toolkitDisplayOpen() { return fl_display != nullptr; }
+
 bool openToolkitDisplay(std::string* error) {
   const char* name = std::getenv("DISPLAY");
   if (!name || !*name) {
     if (error) *error = "no display: DISPLAY is not set (dialogs need an X display)";
     return false;
   }
-  using OpenDisplay = Display* (*)(const char*);
-  auto open = reinterpret_cast<OpenDisplay>(dlsym(RTLD_DEFAULT, "XOpenDisplay"));
-  Display* display = open ? open(nullptr) : nullptr;
+  Display* display = XOpenDisplay(nullptr);
   if (!display) {
     if (error) *error = std::string("cannot open the X display \"") + name + "\"";
     return false;
   }
-  using ErrorHandler = int (*)(Display*, XErrorEvent*);
-  using SetErrorHandler = ErrorHandler (*)(ErrorHandler);
-  if (auto set = reinterpret_cast<SetErrorHandler>(dlsym(RTLD_DEFAULT, "XSetErrorHandler"))) set(&reportXError);
+  XSetErrorHandler(&reportXError);
   fl_open_display(display);
   return true;
 }
 
-}  // namespace veyra::app::platform
+}  // namespace veyra::dialogmanager::platform

@@ -1,6 +1,8 @@
-// The host's dialog manager: the eleven dialog manager suites, the filter
-// record's pixel display service, the colour picker of the colour-space
-// suite, and a driver through which tests operate dialogs without a user.
+// The dialog manager on FLTK, shared by our hosts and by the module (which
+// supplies it itself to hosts that have none): the eleven dialog manager
+// suites, the filter record's pixel display service, the colour picker of
+// the colour-space suite, and a driver through which tests operate dialogs
+// without a user.
 //
 // Dialogs work in one of two backends. Headless (the default): dialogs and
 // items exist as objects with state and no window; a modal run calls the
@@ -8,8 +10,8 @@
 // Display: after openDisplay() succeeded, every dialog is an FLTK window and
 // every item a widget; the user's actions go through the same routing as the
 // driver's.
-#ifndef VEYRA_APP_DIALOG_ADMHOST_H
-#define VEYRA_APP_DIALOG_ADMHOST_H
+#ifndef VEYRA_DIALOGMANAGER_DIALOGMANAGER_H
+#define VEYRA_DIALOGMANAGER_DIALOGMANAGER_H
 
 #include <functional>
 #include <optional>
@@ -20,17 +22,18 @@
 #include "host/PIPixelMap.h"
 #include "host/PluginResources.h"
 
-namespace veyra::app {
-class SuiteRegistry;
-}
-
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 // ---- suites ---------------------------------------------------------------
 
-// Offers the eleven dialog manager suites (the ten of a dialog and the icon
-// suite) in the registry.
-void registerAdmSuites(SuiteRegistry& registry);
+// One suite's function table under its name and version.
+struct SuiteTable {
+  const char* name;
+  int32 version;
+  const void* table;
+};
+// The eleven dialog manager suites: the ten of a dialog and the icon suite.
+std::vector<SuiteTable> suiteTables();
 // A dialog manager suite's table by name and version, or null.
 const void* admSuite(const char* name, int32 version);
 
@@ -141,6 +144,6 @@ const std::vector<std::string>& messageAlerts();
 // Clears the answers, the remembered requests and the modal driver.
 void resetDriver();
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager
 
 #endif

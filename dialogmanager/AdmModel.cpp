@@ -1,6 +1,6 @@
 // Event routing and default behaviours of the dialog manager, shared by the
 // FLTK views and the test driver.
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/AdmModel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 namespace {
 
@@ -266,7 +266,7 @@ ADMRGBColor standardColor(ADMColor color) {
   }
 }
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager
 
 int32 ADMList::indexOf(const ADMEntry* entry) const {
   for (std::size_t i = 0; i < entries.size(); ++i)

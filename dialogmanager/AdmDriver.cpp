@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/AdmModel.h"
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 HostState& hostState() {
   static HostState state;
@@ -151,4 +151,4 @@ void resetDriver() {
   s.alerts.clear();
 }
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager

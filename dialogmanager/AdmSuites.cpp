@@ -7,10 +7,9 @@
 #include <cstring>
 #include <new>
 
-#include "app/SuiteRegistry.h"
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/AdmModel.h"
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 namespace {
 
@@ -645,13 +644,7 @@ void imageEnd(ADMImageRef) {}
 const ADMImageSuite1 kImage = {imageCreate,       imageDestroy, imageGetWidth, imageGetHeight,
                                imageGetByteWidth, imageBegin,   imageEnd};
 
-struct SuiteEntry {
-  const char* name;
-  int32 version;
-  const void* table;
-};
-
-const SuiteEntry kSuites[] = {
+const SuiteTable kSuites[] = {
     {kADMBasicSuite, kADMBasicSuiteVersion5, &kBasic},
     {kADMDialogSuite, kADMDialogSuiteVersion5, &kDialog},
     {kADMItemSuite, kADMItemSuiteVersion5, &kItem},
@@ -669,13 +662,11 @@ const SuiteEntry kSuites[] = {
 
 const void* admSuite(const char* name, int32 version) {
   if (!name) return nullptr;
-  for (const SuiteEntry& s : kSuites)
+  for (const SuiteTable& s : kSuites)
     if (s.version == version && std::strcmp(s.name, name) == 0) return s.table;
   return nullptr;
 }
 
-void registerAdmSuites(SuiteRegistry& registry) {
-  for (const SuiteEntry& s : kSuites) registry.add(s.name, s.version, s.table);
-}
+std::vector<SuiteTable> suiteTables() { return {std::begin(kSuites), std::end(kSuites)}; }
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager

@@ -2,8 +2,8 @@
 // that exist with or without a display. With a display each dialog and item
 // also has a view (an FLTK window and widget) that mirrors the state and
 // turns the user's actions into the same calls the test driver makes.
-#ifndef VEYRA_APP_DIALOG_ADMMODEL_H
-#define VEYRA_APP_DIALOG_ADMMODEL_H
+#ifndef VEYRA_DIALOGMANAGER_ADMMODEL_H
+#define VEYRA_DIALOGMANAGER_ADMMODEL_H
 
 #include <functional>
 #include <memory>
@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "adm/ADMSuites.h"
-#include "app/dialog/AdmHost.h"
+#include "dialogmanager/DialogManager.h"
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 enum class ItemKind {
   TextPushButton,
@@ -73,7 +73,7 @@ std::unique_ptr<DialogView> makeFltkDialogView(ADMDialog& dialog);
 // Runs the FLTK event loop until the dialog's modal run ended.
 void runFltkModal(ADMDialog& dialog);
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager
 
 // The structures behind the opaque handles of adm/ADMSuites.h.
 
@@ -99,7 +99,7 @@ struct ADMList {
 struct ADMItem {
   ADMDialog* dialog = nullptr;
   int32 id = 0;
-  veyra::app::adm::ItemKind kind = veyra::app::adm::ItemKind::PictureStatic;
+  veyra::dialogmanager::ItemKind kind = veyra::dialogmanager::ItemKind::PictureStatic;
   std::string typeName;
   ADMRect bounds{0, 0, 0, 0};  // dialog coordinates
   std::string text;
@@ -128,8 +128,8 @@ struct ADMItem {
   ADMItem* group = nullptr;       // the group the item was added to
   std::vector<ADMItem*> members;  // item groups
   long drawCount = 0;             // draws into a recording drawer (headless updates)
-  veyra::app::adm::DrawRecord lastDraw;
-  std::unique_ptr<veyra::app::adm::ItemView> view;
+  veyra::dialogmanager::DrawRecord lastDraw;
+  std::unique_ptr<veyra::dialogmanager::ItemView> view;
 
   ~ADMItem();
   ADMRect localRect() const { return ADMRect{0, 0, bounds.right - bounds.left, bounds.bottom - bounds.top}; }
@@ -157,7 +157,7 @@ struct ADMDialog {
   bool cancelled = false;
   int32 result = 0;
   std::vector<std::unique_ptr<ADMItem>> items;  // creation order
-  std::unique_ptr<veyra::app::adm::DialogView> view;
+  std::unique_ptr<veyra::dialogmanager::DialogView> view;
 
   ~ADMDialog();
   ADMItem* find(int32 id) const;
@@ -187,7 +187,7 @@ struct ADMDrawer {
   int originY = 0;
   ADMRect bounds{0, 0, 0, 0};
   ADMRGBColor color{0, 0, 0};
-  veyra::app::adm::DrawRecord* record = nullptr;
+  veyra::dialogmanager::DrawRecord* record = nullptr;
   // With a view: the widget's own drawing (default drawing).
   std::function<void()> widgetDefault;
 };
@@ -205,7 +205,7 @@ struct ADMImage {
   std::vector<unsigned char> rgb;
 };
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 // Event routing shared by the views and the test driver.
 ADMBoolean trackItem(ADMItem& item, ADMTracker& tracker);
@@ -274,6 +274,6 @@ const ADMIconSuite2* iconSuite();
 bool decodeDib(const unsigned char* data, std::size_t size, int32& width, int32& height,
                std::vector<unsigned char>& rgb);
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager
 
 #endif

@@ -4,16 +4,17 @@
 
 #include <cstring>
 
+#include "app/DialogServices.h"
 #include "app/FilterHost.h"
 #include "app/SuiteRegistry.h"
-#include "app/dialog/AdmHost.h"
-#include "app/dialog/AdmModel.h"
+#include "dialogmanager/DialogManager.h"
+#include "dialogmanager/AdmModel.h"
 #include "resources/ResourceTable.h"
 
 namespace veyra::test {
 namespace {
 
-namespace adm = app::adm;
+namespace adm = dialogmanager;
 
 // A 24-bit DIB of w x h whose pixel (x, y) is (x, y, x + y), bottom-up.
 std::vector<unsigned char> makeDib(int w, int h, int bits = 24, bool topDown = false) {
@@ -202,7 +203,7 @@ TEST(DisplayPixels, ConvertsGrayRgbAndCmykForDisplay) {
 TEST(AdmSuites, RegisteredInTheHostsRegistry) {
   app::FaultPlan faults;
   app::SuiteRegistry registry(faults);
-  adm::registerAdmSuites(registry);
+  app::registerDialogManagerSuites(registry);
   const char* names[] = {"ADM Basic Suite", "ADM Dialog Suite", "ADM Item Suite", "ADM Notifier Suite",
                          "ADM Tracker Suite", "ADM Entry Suite", "ADM List Suite", "ADM List Entry Suite",
                          "ADM Drawer Suite", "ADM Image Suite", "ADM Icon Suite"};

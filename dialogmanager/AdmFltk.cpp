@@ -25,11 +25,11 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/dialog/AdmFltkAccess.h"
-#include "app/dialog/AdmModel.h"
-#include "app/platform/ToolkitDisplay.h"
+#include "dialogmanager/AdmFltkAccess.h"
+#include "dialogmanager/AdmModel.h"
+#include "dialogmanager/platform/ToolkitDisplay.h"
 
-namespace veyra::app::adm {
+namespace veyra::dialogmanager {
 
 namespace {
 
@@ -574,14 +574,7 @@ class FltkDialogView : public DialogView {
   void redraw() override { window_->redraw(); }
 
   bool capture(std::vector<unsigned char>& rgb, int& width, int& height) override {
-    if (!window_->shown()) return false;
-    window_->redraw();
-    Fl::flush();
-    window_->make_current();
-    width = window_->w();
-    height = window_->h();
-    rgb.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
-    return fl_read_image(rgb.data(), 0, 0, width, height) != nullptr;
+    return captureWindow(window_.get(), rgb, width, height);
   }
 
  private:
@@ -638,10 +631,16 @@ bool openDisplay(std::string* error) {
   if (s.display) return true;
   // One connection for the life of the process: the toolkit keeps state
   // (the text renderer's drawing context among it) bound to the display it
-  // opened first, so going back to headless dialogs leaves it open.
-  static bool connected = false;
-  if (!connected && !platform::openToolkitDisplay(error)) return false;
-  connected = true;
+  // opened first, so going back to headless dialogs leaves it open. The
+  // toolkit's state is shared by everything in the process that uses it (a
+  // host and the module carrying its own copy of this dialog manager): a
+  // connection someone else opened is used as it is, with its look.
+  s.display = true;
+  if (platform::toolkitDisplayOpen()) return true;
+  if (!platform::openToolkitDisplay(error)) {
+    s.display = false;
+    return false;
+  }
   // A calm, flat look: the gleam scheme over one neutral face colour (the
   // standard background colour items paint with), white fields, dark text
   // and one accent for selections and the default button.
@@ -653,7 +652,6 @@ bool openDisplay(std::string* error) {
   Fl::visual(FL_DOUBLE | FL_RGB);
   // The file chooser previews the pictures it lists.
   fl_register_images();
-  s.display = true;
   return true;
 }
 
@@ -757,10 +755,25 @@ void runMessageAlert(const std::string& message) {
   else std::fprintf(stderr, "%s\n", message.c_str());
 }
 
+bool captureWindow(Fl_Window* window, std::vector<unsigned char>& rgb, int& width, int& height) {
+  if (window == nullptr || !window->shown()) return false;
+  window->redraw();
+  Fl::flush();
+  window->make_current();
+  width = window->w();
+  height = window->h();
+  rgb.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3, 0);
+  return fl_read_image(rgb.data(), 0, 0, width, height) != nullptr;
+}
+
 bool injectPointer(ADMDialogRef dialog, ADMAction action, ADMPoint point, ADMModifiers modifiers) {
   if (!dialog || !dialog->view || !dialog->view->shown()) return false;
   Fl_Window* window = Fl::first_window();
   while (window && window->user_data() != dialog) window = Fl::next_window(window);
+  return injectPointer(window, action, point, modifiers);
+}
+
+bool injectPointer(Fl_Window* window, ADMAction action, ADMPoint point, ADMModifiers modifiers) {
   if (!window) return false;
   int event;
   switch (action) {
@@ -808,7 +821,7 @@ int textScrollOf(ADMItemRef item) {
   return view ? view->textScroll() : 0;
 }
 
-}  // namespace veyra::app::adm
+}  // namespace veyra::dialogmanager
 
 // The X display opened for dialogs stays open for the life of the process,
 // and the X and font libraries keep what they allocated for it: not leaks of
