@@ -3,6 +3,7 @@
 // turned into the call's result code.
 #include <new>
 
+#include "host/DialogManagerFallback.h"
 #include "host/Errors.h"
 #include "host/FilterCall.h"
 #include "host/FilterRecord.h"
@@ -55,6 +56,14 @@ extern "C" __attribute__((visibility("default"))) void PluginMain(int16_t select
                                                                   intptr_t* data, int16_t* result) {
   using namespace veyra;
   FilterCall call(static_cast<FilterRecord*>(filterRecord), data, result);
+  // Dialogs work in hosts without a dialog manager too: the module brings one.
+  auto* about = static_cast<AboutRecord*>(filterRecord);
+  DialogManagerFallback dialogs(filterRecord == nullptr             ? nullptr
+                                : selector == filterSelectorAbout ? &about->sSPBasic
+                                                                  : &call.record()->sSPBasic,
+                                filterRecord == nullptr || selector == filterSelectorAbout
+                                    ? nullptr
+                                    : &call.record()->displayPixels);
   if (selector != filterSelectorAbout && !checkRequiredSuites(call)) return;
   try {
     dispatch(selector, call);

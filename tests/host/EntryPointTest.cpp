@@ -3,6 +3,7 @@
 // into result codes.
 #include <gtest/gtest.h>
 
+#include "app/DialogServices.h"
 #include "host/LightParameters.h"
 #include "host/PIChannelPortsSuite.h"
 #include "host/PluginState.h"
@@ -37,9 +38,11 @@ PluginState storedState(app::FilterHost& host) {
 TEST(EntryPointTest, AboutRunsWithoutSuiteCheckOrHandles) {
   // A freshly loaded module whose host lacks the channel ports: about skips
   // the check (so the check still runs, and passes, on the next selector)
-  // and touches no handle.
+  // and touches no handle. The host's headless dialog manager ends the about
+  // box at once (without one the module would show its own and wait).
   app::PluginModule module = test::builtModule();
   HostedDocument d(makeDocument(ColorMode::RGB, 8, 8));
+  app::installDialogServices(d.host, module.resources());
   d.host.faults().absentSuites.insert(kPSChannelPortsSuite);
   d.host.about(module);
   EXPECT_EQ(d.host.calls().handleAllocations, 0);

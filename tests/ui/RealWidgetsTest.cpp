@@ -2,7 +2,10 @@
 // through FLTK's own event handling: keys, text and menu picks go through
 // Fl::handle to the focused widget, as a keyboard's would.
 #include <gtest/gtest.h>
-// FLTK after GoogleTest: the X headers behind it define None.
+
+#include "app/DialogServices.h"
+// FLTK after GoogleTest and the command line's headers: the X headers behind
+// it define None and Success.
 #include <FL/Fl.H>
 #include <FL/Fl_Choice.H>
 #include <FL/Fl_File_Input.H>
@@ -21,6 +24,7 @@
 
 #include "app/Document.h"
 #include "app/ImageFile.h"
+#include "app/SuiteRegistry.h"
 #include "dialogmanager/AdmFltkAccess.h"
 #include "dialogmanager/DialogManager.h"
 #include "dialogmanager/AdmModel.h"
@@ -224,6 +228,28 @@ INSTANTIATE_TEST_SUITE_P(Buttons, ButtonKey,
                                                                                : k == ' '    ? "Space"
                                                                                              : "Escape");
                          });
+
+// ---- whose dialog manager --------------------------------------------------------
+
+// These tests run twice: against the host's dialog manager, and with the
+// host withholding it (the test switch), against the module's own. The
+// dialog works either way; only the host's registry tells which one served,
+// and the record is as the host made it once the call is over.
+TEST_F(RealWidgets, DialogManagerIsTheHostsUnlessTheHostWithholdsIt) {
+  const bool withheld = app::dialogManagerWithheld();
+  FilterRecord& record = host->host().filterRecord();
+  const DisplayPixelsProc hostDisplay = record.displayPixels;
+  EXPECT_EQ(run([&](LightDialog& d, ADMDialogRef ref) {
+              ASSERT_TRUE(widget(d.okButton())->take_focus());
+              key(ref, FL_Enter);
+            }),
+            0);
+  app::SuiteRegistry& suites = host->host().suites();
+  EXPECT_EQ(suites.acquisitions(kADMDialogSuite, kADMDialogSuiteVersion5) > 0, !withheld);
+  EXPECT_EQ(suites.outstanding(), 0);
+  EXPECT_EQ(record.sSPBasic, app::SuiteRegistry::basicSuite());
+  EXPECT_EQ(record.displayPixels, hostDisplay);
+}
 
 TEST_F(RealWidgets, ReturnOnAPopupPressesOk) {
   LightParameters stored;
