@@ -24,11 +24,22 @@ namespace fs = std::filesystem;
 constexpr int kPictures = 16;
 constexpr int kWidth = 3000, kHeight = 2000;
 
+// The folder of the pictures, removed with everything in it when the
+// benchmark ends.
+struct ScratchFolder {
+  fs::path path = fs::temp_directory_path() / ("veyra-bench-batch-" + std::to_string(getpid()));
+  ~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
 // The pictures, made once: smooth gradients with some texture, so that PNG
 // compresses them as it would a photograph's gradients.
 const std::vector<std::string>& pictures() {
+  static const ScratchFolder folder;
   static const std::vector<std::string> paths = [] {
-    const fs::path dir = fs::temp_directory_path() / ("veyra-bench-batch-" + std::to_string(getpid()));
+    const fs::path& dir = folder.path;
     fs::create_directories(dir);
     std::vector<std::string> out;
     for (int i = 0; i < kPictures; ++i) {
