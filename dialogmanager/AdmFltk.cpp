@@ -826,8 +826,10 @@ int textScrollOf(ADMItemRef item) {
 // The X display opened for dialogs stays open for the life of the process,
 // and the X and font libraries keep what they allocated for it: not leaks of
 // ours. In the sanitizer build LeakSanitizer reads these suppressions (the
-// definition sits here so that it is linked wherever dialogs can be shown).
-extern "C" const char* __lsan_default_suppressions() {
+// definition sits here so that it is linked wherever dialogs can be shown;
+// visible, because the sanitizer looks it up in the program, and this library
+// hides its names; the module's export list keeps it hidden there).
+extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
   return "leak:libX11.so\n"
          "leak:libfontconfig.so\n"
          "leak:libXft.so\n"
