@@ -2,15 +2,16 @@
 # Builds Veyra in Debug and in AddressSanitizer + UndefinedBehaviorSanitizer
 # form, checks that every system file the builds used comes from a package
 # bootstrap installs, and runs the whole test suite in both builds; then the
-# Windows step (on request): both Windows builds (x86, x64), their tests under
-# Wine; then the package step: the release build's Debian package, unpacked
-# into a scratch root and run from there (scripts/test-package.sh).
-# Usage: ./test.sh [debug|asan|windows|package]...   (default: debug asan package)
+# Windows step: both Windows builds (x86, x64), their tests under Wine
+# (scripts/test-windows.sh); then the package step: the release build's Debian
+# package, unpacked into a scratch root and run from there
+# (scripts/test-package.sh).
+# Usage: ./test.sh [debug|asan|windows|package]...   (default: all four)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 configs=("$@")
-((${#configs[@]})) || configs=(debug asan package)
+((${#configs[@]})) || configs=(debug asan windows package)
 jobs=$(nproc)
 native=()
 windows=0

@@ -3,11 +3,13 @@
 # does not install, directly or as a dependency: such a package is on this
 # machine only by accident, and a fresh machine would not build.
 #
-# Usage: scripts/check-packages.sh [--bootstrap FILE] [--GROUP]... BUILD_DIR...
+# Usage: scripts/check-packages.sh [--bootstrap FILE] [--uses FILE]... [--GROUP]... BUILD_DIR...
 #   --GROUP       the bootstrap groups the caller installs (as given to bootstrap.sh)
 #   --bootstrap   the bootstrap script whose lists are checked (default: the tree's)
-#   BUILD_DIR     configured and built trees; their options are configured again
-#                 with a trace into a scratch tree
+#   --uses        a system file the tests run that no build file names (Wine's
+#                 loaders, say); checked like the build's own
+#   BUILD_DIR     configured and built trees (native or cross); their options and
+#                 toolchain file are configured again with a trace into a scratch tree
 #
 # The files looked at: the CMake scripts the configure step ran and the files
 # it requires to exist (imported targets' files), the tools in CMakeCache.txt,
@@ -21,12 +23,17 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 bootstrap=$src/scripts/bootstrap.sh
 groups=()
 builds=()
+uses=()
 while (($#)); do
   case "$1" in
     --bootstrap) bootstrap=$2; shift 2 ;;
+    --uses) uses+=("$2"); shift 2 ;;
     --*) groups+=("$1"); shift ;;
     *) builds+=("$(cd "$1" && pwd)"); shift ;;
   esac
+done
+for f in "${uses[@]}"; do
+  [[ -f "$f" ]] || { echo "check-packages: $f (--uses) does not exist" >&2; exit 1; }
 done
 if ((${#builds[@]} == 0)); then
   echo "check-packages: name at least one build tree" >&2
@@ -54,7 +61,7 @@ for b in "${builds[@]}"; do
   # Configure the same options again, traced, in a scratch tree.
   opts=()
   while IFS= read -r line; do opts+=("-D$line"); done < <(
-    grep -E '^(CMAKE_BUILD_TYPE|VEYRA_[A-Z0-9_]+):' "$b/CMakeCache.txt")
+    grep -E '^(CMAKE_BUILD_TYPE|CMAKE_TOOLCHAIN_FILE|VEYRA_[A-Z0-9_]+):' "$b/CMakeCache.txt")
   cfg=$tmp/cfg-${#opts[@]}-$RANDOM
   if ! cmake -S "$src" -B "$cfg" -G Ninja "${opts[@]}" --trace-expand \
       --trace-redirect="$tmp/trace" >"$tmp/configure.log" 2>&1; then
@@ -74,6 +81,7 @@ for b in "${builds[@]}"; do
   } >>"$tmp/paths"
   rm -rf "$cfg" "$tmp/trace"
 done
+((${#uses[@]} == 0)) || printf '%s\n' "${uses[@]}" >>"$tmp/paths"
 sort -u "$tmp/paths" | while IFS= read -r f; do
   [[ -f "$f" ]] && printf '%s\n' "$f"
 done >"$tmp/files"

@@ -25,6 +25,15 @@ for arch in x86 x64; do
   modules+=("$PWD/build/windows-$arch/plug-ins/KVO_Veyra.8bf")
 done
 
+echo "== windows package check"
+# The cross builds' system files (the mingw-w64 compilers, headers and
+# libraries), and the Wine the tests run them with: each architecture's
+# loader (tests/wine) and the server.
+scripts/check-packages.sh --windows --uses /usr/lib/wine/wine --uses /usr/lib/wine/wine64 \
+  --uses "$(command -v wineserver)" build/windows-x86 build/windows-x64
+# ... and that check does name a missing package for these builds.
+out=$(tests/scripts/CheckPackagesTest.sh --windows "$PWD" 2>&1) || { echo "$out"; exit 1; }
+
 echo "== windows modules read on this machine, veyra.exe against the Linux build"
 [[ -f build/debug/build.ninja ]] || cmake --preset debug >/dev/null
 cmake --build build/debug -j "$jobs"
