@@ -53,14 +53,8 @@ bool compatible(const PixelImage& s, const PixelImage& d) {
          usable(s) && usable(d);
 }
 
-void run(const PixelImage& source, detail::ScaleWindow a, PixelImage& destination, detail::ScaleWindow b,
-         int quality) {
-  const Filter* fx = ImageScaler::filterForQuality(quality, source.width, destination.width);
-  const Filter* fy = ImageScaler::filterForQuality(quality, source.height, destination.height);
-  if (fx == nullptr || fy == nullptr) return;
-  ImageScaler::ImageReadInterface in(&source);
-  ImageScaler::ImageWriteInterface out(&destination);
-  detail::scaleCore(in, out, a, b, *fx, *fy);
+detail::ScaleWindow windowOf(const Rect& r) {
+  return detail::ScaleWindow::fromBounds(r.top, r.left, r.bottom, r.right);
 }
 
 }  // namespace
@@ -81,18 +75,43 @@ void ImageScaler::scaleImage(const PixelImage& source, PixelImage& destination, 
     }
     return;
   }
-  if (!compatible(source, destination)) return;
-  run(source, detail::ScaleWindow::fromBounds(0, 0, source.height, source.width), destination,
-      detail::ScaleWindow::fromBounds(0, 0, destination.height, destination.width), quality);
+  RectScaler scaler;
+  scaler.prepare(source, Rect{0, 0, source.height, source.width}, destination,
+                 Rect{0, 0, destination.height, destination.width}, quality);
+  scaler.scaleRows(0, destination.height);
 }
 
 void ImageScaler::scaleRect(const PixelImage& source, const Rect& sourceRect, PixelImage& destination,
                             const Rect& destRect, int quality) {
-  if (!compatible(source, destination)) return;
-  run(source,
-      detail::ScaleWindow::fromBounds(sourceRect.top, sourceRect.left, sourceRect.bottom, sourceRect.right),
-      destination,
-      detail::ScaleWindow::fromBounds(destRect.top, destRect.left, destRect.bottom, destRect.right), quality);
+  RectScaler scaler;
+  scaler.prepare(source, sourceRect, destination, destRect, quality);
+  scaler.scaleRows(0, destination.height);
+}
+
+RectScaler::RectScaler() : job_(std::make_unique<detail::ScaleJob>()) {}
+RectScaler::~RectScaler() = default;
+
+void RectScaler::prepare(const PixelImage& source, const Rect& sourceRect, PixelImage& destination,
+                         const Rect& destRect, int quality) {
+  source_ = &source;
+  destination_ = &destination;
+  detail::ScalePlan plan;  // runs nothing
+  const Filter* fx = ImageScaler::filterForQuality(quality, source.width, destination.width);
+  const Filter* fy = ImageScaler::filterForQuality(quality, source.height, destination.height);
+  if (compatible(source, destination) && fx != nullptr && fy != nullptr) {
+    ImageScaler::ImageReadInterface in(&source);
+    ImageScaler::ImageWriteInterface out(&destination);
+    plan = detail::planFor(in, out, windowOf(sourceRect), windowOf(destRect), *fx, *fy);
+  }
+  job_->prepare(plan);
+}
+
+void RectScaler::scaleRows(int32_t top, int32_t bottom) const {
+  const detail::ScalePlan& plan = job_->plan();
+  if (!plan.run) return;
+  ImageScaler::ImageReadInterface in(source_);
+  ImageScaler::ImageWriteInterface out(destination_);
+  job_->run(in, out, int64_t{top} - plan.b.y0, int64_t{bottom} - plan.b.y0);
 }
 
 }  // namespace fx

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "fx/ImageBuffer.h"
 #include "fx/PixelImage.h"
@@ -9,6 +10,9 @@
 namespace fx {
 
 struct Filter;
+namespace detail {
+class ScaleJob;
+}
 
 // Separable resampling of 1- or 4-channel images with 8-bit or 16-bit samples. Weights are 14-bit
 // fixed point and all pixel arithmetic is integer, so results are exactly reproducible.
@@ -36,6 +40,31 @@ class ImageScaler {
 
   // The filter a quality code selects for one axis (sizes along that axis), or nullptr.
   static const Filter* filterForQuality(int quality, int32_t sourceSize, int32_t destinationSize);
+};
+
+// ImageScaler::scaleRect prepared once and run in parts: prepare() plans the call and builds its
+// weight tables, and scaleRows(top, bottom) writes the destination rows in [top, bottom) that
+// scaleRect writes, exactly as it writes them. Parts may run at the same time on different threads
+// and in any order. Prepared again, the scaler keeps its column tables when the columns map as
+// before (every band of a render cut from one canvas) and builds only the row tables.
+class RectScaler {
+ public:
+  RectScaler();
+  ~RectScaler();
+  RectScaler(const RectScaler&) = delete;
+  RectScaler& operator=(const RectScaler&) = delete;
+
+  // Both images must stay alive, and their pixels in place, until the last scaleRows of this
+  // preparation has returned.
+  void prepare(const PixelImage& source, const Rect& sourceRect, PixelImage& destination,
+               const Rect& destRect, int quality);
+  // Destination rows in destination image coordinates; rows scaleRect leaves alone stay untouched.
+  void scaleRows(int32_t top, int32_t bottom) const;
+
+ private:
+  const PixelImage* source_ = nullptr;
+  PixelImage* destination_ = nullptr;
+  std::unique_ptr<detail::ScaleJob> job_;
 };
 
 // Row reads from a PixelImage; writes do nothing. The image is not owned.

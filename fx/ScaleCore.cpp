@@ -190,15 +190,21 @@ ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, Scal
   return plan;
 }
 
-void scaleCore(ImageBuffer& src, ImageBuffer& dst, ScaleWindow a, ScaleWindow b, const Filter& fx,
-               const Filter& fy) {
+ScalePlan planFor(ImageBuffer& src, ImageBuffer& dst, ScaleWindow a, ScaleWindow b, const Filter& fx,
+                  const Filter& fy) {
   int32_t sw = 0, sh = 0, dw = 0, dh = 0;
   src.getSize(sw, sh);
   dst.getSize(dw, dh);
   ScalePlan plan = planScale(sw, sh, dw, dh, a, b, fx, fy);
-  if (!plan.run) return;
   plan.channels = src.channelCount();
   plan.bytesPerChannel = src.bytesPerChannel();
+  return plan;
+}
+
+void scaleCore(ImageBuffer& src, ImageBuffer& dst, ScaleWindow a, ScaleWindow b, const Filter& fx,
+               const Filter& fy) {
+  const ScalePlan plan = planFor(src, dst, a, b, fx, fy);
+  if (!plan.run) return;
   runScale(plan, src, dst);
 }
 

@@ -4,6 +4,7 @@
 // the fixed-point passes. Exposed in a detail namespace so that tests can check each step.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "fx/Filters.h"
@@ -97,9 +98,41 @@ struct ScalePlan {
 ScalePlan planScale(int64_t srcW, int64_t srcH, int64_t dstW, int64_t dstH, ScaleWindow a, ScaleWindow b,
                     const Filter& fx, const Filter& fy);
 
+// The weight tables of a plan (or the picked columns of a point plan), defined with the passes.
+struct ScaleTables;
+
+// A plan with its weight tables, built once and then run in parts: run(r0, r1) writes the rows
+// [r0, r1) of the destination window (0 is its first row) exactly as the whole run writes them.
+// Runs share only the read-only plan and tables, so parts may run at the same time on different
+// threads (with sources and destinations that allow it) and in any order.
+class ScaleJob {
+ public:
+  ScaleJob();
+  ~ScaleJob();
+  ScaleJob(const ScaleJob&) = delete;
+  ScaleJob& operator=(const ScaleJob&) = delete;
+
+  // Takes the plan (its channels and bytes per channel filled in) and builds its tables. The
+  // column tables of the plan before are kept when its columns map the same way (same filter,
+  // placement, offset, scale and window widths), as they do for every band of a render.
+  void prepare(const ScalePlan& plan);
+  const ScalePlan& plan() const { return plan_; }
+  // Writes the destination window's rows [r0, r1), clipped to the window. Nothing happens for a
+  // plan that does not run.
+  void run(ImageBuffer& src, ImageBuffer& dst, int64_t r0, int64_t r1) const;
+
+ private:
+  ScalePlan plan_;
+  std::unique_ptr<ScaleTables> tables_;
+};
+
 // Runs a plan: point sampling or the filtered passes. The variant (1 or 4 channels, 8 or 16 bits)
 // comes from the plan, filled from the source.
 void runScale(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst);
+
+// The plan of scaleCore, with the channels and bytes per channel of src filled in.
+ScalePlan planFor(ImageBuffer& src, ImageBuffer& dst, ScaleWindow a, ScaleWindow b, const Filter& fx,
+                  const Filter& fy);
 
 // Resamples source window a of src into destination window b of dst with the two filters.
 void scaleCore(ImageBuffer& src, ImageBuffer& dst, ScaleWindow a, ScaleWindow b, const Filter& fx,

@@ -80,6 +80,19 @@ PaddedTables padTables(const WeightTables& t, int32_t count, int32_t len) {
   return p;
 }
 
+}  // namespace
+
+// Filtered plans use tx and ty; point plans the source column of each destination column.
+struct ScaleTables {
+  PaddedTables tx;
+  WeightTables ty;
+  std::vector<int32_t> cols;
+  bool hasColumns = false;  // tx or cols hold the columns of `columnsOf`
+  ScalePlan columnsOf;
+};
+
+namespace {
+
 // X-filters one row: out[i] = (2^(SHIFT-1) + sum of w x in) >> SHIFT, optionally clamped to
 // maxValue. Each channel keeps its position. TAPS 0: the tap count is read from the tables.
 template <int CH, int SHIFT, bool CLAMP, int TAPS, class Sum, class In, class Out>
@@ -259,12 +272,11 @@ Geometry geometryOf(const ScalePlan& plan) {
 
 // X first: rows are x-filtered into the ring, then weighted down the column into the accumulator.
 template <int CH, class Sample, class XRow, class XSum, class Acc, int XSHIFT, int FSHIFT, uint32_t MAXV>
-FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, const ScaleTables& tables, ImageBuffer& src,
+                                ImageBuffer& dst, int32_t r0, int32_t r1) {
   const Geometry g = geometryOf(plan);
-  const PaddedTables tx = padTables(
-      buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
-  const WeightTables ty =
-      buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
+  const PaddedTables& tx = tables.tx;
+  const WeightTables& ty = tables.ty;
   const size_t outSamples = checkedMul(size_t(g.bnx), CH);
   RowRing<XRow> ring(std::max(ty.maxTaps, 1), outSamples);
   std::vector<Sample> srcRow = makeBuffer<Sample>(size_t(g.anx), CH);
@@ -272,7 +284,7 @@ FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBu
   std::vector<Sample> dstRow = makeBuffer<Sample>(size_t(g.bnx), CH);
   std::vector<XRow*> rows(size_t(std::max(ty.maxTaps, 1)));
 
-  for (int32_t r = 0; r < g.bny; ++r) {
+  for (int32_t r = r0; r < r1; ++r) {
     const int32_t first = ty.first[r], taps = ty.end[r] - ty.first[r];
     for (int32_t k = 0; k < taps; ++k) {
       const int32_t j = first + k;
@@ -297,19 +309,18 @@ FX_ALWAYS_INLINE void runXFirst(const ScalePlan& plan, ImageBuffer& src, ImageBu
 
 // Y first: raw source rows are weighted down the column, then the accumulator is x-filtered.
 template <int CH, class Sample, class Acc, class XSum, int PRE, int XSHIFT, uint32_t MAXV>
-FX_ALWAYS_INLINE void runYFirst(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+FX_ALWAYS_INLINE void runYFirst(const ScalePlan& plan, const ScaleTables& tables, ImageBuffer& src,
+                                ImageBuffer& dst, int32_t r0, int32_t r1) {
   const Geometry g = geometryOf(plan);
-  const PaddedTables tx = padTables(
-      buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true), g.bnx, g.anx);
-  const WeightTables ty =
-      buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
+  const PaddedTables& tx = tables.tx;
+  const WeightTables& ty = tables.ty;
   const size_t inSamples = checkedMul(size_t(g.anx), CH);
   RowRing<Sample> ring(std::max(ty.maxTaps, 1), inSamples);
   std::vector<Acc> acc = makeBuffer<Acc>(size_t(g.anx), CH);
   std::vector<Sample> dstRow = makeBuffer<Sample>(size_t(g.bnx), CH);
   std::vector<Sample*> rows(size_t(std::max(ty.maxTaps, 1)));
 
-  for (int32_t r = 0; r < g.bny; ++r) {
+  for (int32_t r = r0; r < r1; ++r) {
     const int32_t first = ty.first[r], taps = ty.end[r] - ty.first[r];
     for (int32_t k = 0; k < taps; ++k) {
       const int32_t j = first + k;
@@ -335,16 +346,15 @@ void pickPixels(const uint8_t* in, uint8_t* out, const int32_t* cols, int32_t co
 }
 
 // Nearest source pixel by truncation; a source row is read only when it changes.
-void runPoint(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+void runPoint(const ScalePlan& plan, const ScaleTables& tables, ImageBuffer& src, ImageBuffer& dst,
+              int32_t r0, int32_t r1) {
   const Geometry g = geometryOf(plan);
   const size_t bpp = size_t(plan.channels == 1 ? 1 : 4) * size_t(plan.bytesPerChannel == 1 ? 1 : 2);
-  std::vector<int32_t> cols(size_t(g.bnx));
-  for (int32_t i = 0; i < g.bnx; ++i)
-    cols[size_t(i)] = std::min(std::max(clampToInt32((plan.m.ux + i) / plan.m.sx), 0), g.anx - 1);
+  const std::vector<int32_t>& cols = tables.cols;
   std::vector<uint8_t> in = makeBuffer<uint8_t>(size_t(g.anx), bpp);
   std::vector<uint8_t> out = makeBuffer<uint8_t>(size_t(g.bnx), bpp);
   int32_t previous = -1;
-  for (int32_t r = 0; r < g.bny; ++r) {
+  for (int32_t r = r0; r < r1; ++r) {
     const int32_t sr = std::min(std::max(clampToInt32((plan.m.uy + r) / plan.m.sy), 0), g.any - 1);
     if (sr != previous) {
       src.readRow(g.ay0 + sr, g.ax0, g.anx, in.data());
@@ -369,55 +379,100 @@ void runPoint(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
 }
 
 // The filtered variants, compiled for the baseline and for AVX2.
-FX_ALWAYS_INLINE void runFilteredBody(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
+FX_ALWAYS_INLINE void runFilteredBody(const ScalePlan& plan, const ScaleTables& t, ImageBuffer& src,
+                                      ImageBuffer& dst, int32_t r0, int32_t r1) {
   const bool one = plan.channels == 1;
   const bool eight = plan.bytesPerChannel == 1;
   if (plan.xFirst) {
     if (eight) {
       if (one)
-        runXFirst<1, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+        runXFirst<1, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, t, src, dst, r0, r1);
       else
-        runXFirst<4, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+        runXFirst<4, uint8_t, uint16_t, uint32_t, uint32_t, 8, 20, 255>(plan, t, src, dst, r0, r1);
     } else {
       if (one)
-        runXFirst<1, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
+        runXFirst<1, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, t, src, dst, r0, r1);
       else
-        runXFirst<4, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
+        runXFirst<4, uint16_t, uint32_t, uint64_t, uint64_t, 16, 12, 32768>(plan, t, src, dst, r0, r1);
     }
   } else {
     if (eight) {
       if (one)
-        runYFirst<1, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+        runYFirst<1, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, t, src, dst, r0, r1);
       else
-        runYFirst<4, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, src, dst);
+        runYFirst<4, uint8_t, uint32_t, uint32_t, 8, 20, 255>(plan, t, src, dst, r0, r1);
     } else {
       if (one)
-        runYFirst<1, uint16_t, uint32_t, uint32_t, 16, 12, 32768>(plan, src, dst);
+        runYFirst<1, uint16_t, uint32_t, uint32_t, 16, 12, 32768>(plan, t, src, dst, r0, r1);
       else
-        runYFirst<4, uint16_t, uint64_t, uint64_t, 16, 12, 32768>(plan, src, dst);
+        runYFirst<4, uint16_t, uint64_t, uint64_t, 16, 12, 32768>(plan, t, src, dst, r0, r1);
     }
   }
 }
 
-void runFilteredGeneric(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
-  runFilteredBody(plan, src, dst);
+void runFilteredGeneric(const ScalePlan& plan, const ScaleTables& t, ImageBuffer& src, ImageBuffer& dst,
+                        int32_t r0, int32_t r1) {
+  runFilteredBody(plan, t, src, dst, r0, r1);
 }
-FX_TARGET_AVX2 void runFilteredAvx2(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
-  runFilteredBody(plan, src, dst);
+FX_TARGET_AVX2 void runFilteredAvx2(const ScalePlan& plan, const ScaleTables& t, ImageBuffer& src,
+                                    ImageBuffer& dst, int32_t r0, int32_t r1) {
+  runFilteredBody(plan, t, src, dst, r0, r1);
+}
+
+// What the column tables depend on: they are kept from one plan to the next while it is the same.
+bool sameColumns(const ScalePlan& a, const ScalePlan& b) {
+  if (a.point != b.point || a.m.ux != b.m.ux || a.m.sx != b.m.sx || a.b.nx != b.b.nx || a.a.nx != b.a.nx)
+    return false;
+  return a.point || (a.filterX == b.filterX && a.px.scale == b.px.scale && a.px.support == b.px.support &&
+                     a.px.width == b.px.width);
 }
 
 }  // namespace
 
+ScaleJob::ScaleJob() = default;
+ScaleJob::~ScaleJob() = default;
+
+void ScaleJob::prepare(const ScalePlan& plan) {
+  plan_ = ScalePlan();  // runs nothing until every table is built
+  if (!tables_) tables_ = std::make_unique<ScaleTables>();
+  if (!plan.run) return;
+  ScaleTables& t = *tables_;
+  const Geometry g = geometryOf(plan);
+  if (!t.hasColumns || !sameColumns(t.columnsOf, plan)) {
+    t.hasColumns = false;
+    if (plan.point) {
+      t.cols.resize(size_t(g.bnx));
+      for (int32_t i = 0; i < g.bnx; ++i)
+        t.cols[size_t(i)] = std::min(std::max(clampToInt32((plan.m.ux + i) / plan.m.sx), 0), g.anx - 1);
+    } else {
+      t.tx = padTables(buildWeightTables(*plan.filterX, plan.px, plan.m.ux, plan.m.sx, g.bnx, g.anx, true),
+                       g.bnx, g.anx);
+    }
+    t.columnsOf = plan;
+    t.hasColumns = true;
+  }
+  if (!plan.point)
+    t.ty = buildWeightTables(*plan.filterY, plan.py, plan.m.uy, plan.m.sy, g.bny, g.any, false);
+  plan_ = plan;
+}
+
+void ScaleJob::run(ImageBuffer& src, ImageBuffer& dst, int64_t r0, int64_t r1) const {
+  if (!plan_.run) return;
+  const int32_t first = int32_t(std::max<int64_t>(r0, 0)), end = int32_t(std::min<int64_t>(r1, plan_.b.ny));
+  if (first >= end) return;
+  if (plan_.point)
+    runPoint(plan_, *tables_, src, dst, first, end);
+  else if (cpuHasAvx2())
+    runFilteredAvx2(plan_, *tables_, src, dst, first, end);
+  else
+    runFilteredGeneric(plan_, *tables_, src, dst, first, end);
+}
+
 void runScale(const ScalePlan& plan, ImageBuffer& src, ImageBuffer& dst) {
   if (!plan.run) return;
-  if (plan.point) {
-    runPoint(plan, src, dst);
-    return;
-  }
-  if (cpuHasAvx2())
-    runFilteredAvx2(plan, src, dst);
-  else
-    runFilteredGeneric(plan, src, dst);
+  ScaleJob job;
+  job.prepare(plan);
+  job.run(src, dst, 0, plan.b.ny);
 }
 
 }  // namespace detail

@@ -401,13 +401,19 @@ HostBufferRef LightRenderer::shapeTile(const HostBuffer& source, const VRect& re
     return tile;
   }
 
-  tile->clear();  // parts of the tile beyond a clipped canvas rectangle stay 0
   const fx::Rect from = canvasRect(rect, cw, ch, fullWidth_, fullHeight_);
   fx::Rect to;
   to.bottom = h;
   to.right = w;
   BufferImage canvasImage(canvas), tileImage(*tile);
-  fx::ImageScaler::scaleRect(canvasImage.image(), from, tileImage.image(), to, kAutomaticQuality);
+  shapeScaler_.prepare(canvasImage.image(), from, tileImage.image(), to, kAutomaticQuality);
+  // Bands of rows on the pool, each cleared (what lies beyond a clipped
+  // canvas rectangle stays 0) and resampled while it is in cache.
+  HostBuffer& out = *tile;
+  forRows(h, w, [&](int32_t top, int32_t bottom) {
+    std::memset(out.row(top), 0, static_cast<size_t>(bottom - top) * static_cast<size_t>(out.rowBytes()));
+    shapeScaler_.scaleRows(top, bottom);
+  });
   return tile;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "fx/ImageScaler.h"
 #include "host/HostDocument.h"
 #include "host/LightParameters.h"
 #include "host/PathBuffer.h"
@@ -148,6 +149,9 @@ class LightRenderer {
   // Final render: the canvas, built once.
   bool finalCanvasBuilt_ = false;
   HostBufferRef finalCanvas_;
+  // Resamples shape tiles from a canvas of another size; kept from tile to
+  // tile for its column tables, which every band of a render shares.
+  fx::RectScaler shapeScaler_;
   HostBufferRef work_[kWorkSlots];
   // Dialog caches.
   HostBufferRef cachedCanvas_;
