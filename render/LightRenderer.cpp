@@ -348,7 +348,7 @@ HostBufferRef LightRenderer::shapeCanvas(int32_t fullWidth, int32_t fullHeight) 
     const int32_t cw = preview_ ? fullWidth : sw, ch = preview_ ? fullHeight : sh;
     const double kx = preview_ ? zoomX_ : static_cast<double>(sw) / fullWidth * zoomX_;
     const double ky = preview_ ? zoomY_ : static_cast<double>(sh) / fullHeight * zoomY_;
-    canvas = buildShapeCanvas(host_, shape, params_, cw, ch, kx, ky);
+    canvas = buildShapeCanvas(host_, shape, params_, cw, ch, kx, ky, &pool_);
   }
   ++stats_.canvasBuilds;
 

@@ -86,7 +86,7 @@ void placeShape(HostBuffer& canvas, const HostBuffer& shape, int32_t ox, int32_t
 }
 
 HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, const LightParameters& params,
-                               int32_t cw, int32_t ch, double kx, double ky) {
+                               int32_t cw, int32_t ch, double kx, double ky, WorkerPool* pool) {
   if (!shape || cw <= 0 || ch <= 0) return HostBufferRef();
   const int32_t sw = shape->width(), sh = shape->height();
   int32_t qw = 0, qh = 0;
@@ -99,15 +99,19 @@ HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, c
     scaled->copyFrom(*shape);
   } else {
     BufferImage source(*shape), target(*scaled);
-    fx::ImageScaler scaler;
-    scaler.scaleImage(source.image(), target.image(), kAutomaticQuality);
+    fx::RectScaler scaler;
+    scaler.prepare(source.image(), fx::Rect{0, 0, sh, sw}, target.image(), fx::Rect{0, 0, qh, qw},
+                   kAutomaticQuality);
+    constexpr int32_t kMinPartSamples = 4096;
+    forEachSpan(pool, qh, std::max<int32_t>(1, kMinPartSamples / qw), 1,
+                [&](int32_t top, int32_t bottom) { scaler.scaleRows(top, bottom); });
   }
 
-  blurBuffer(*scaled, params.shapeBlurX, kx, params.shapeBlurY, ky);
+  blurBuffer(*scaled, params.shapeBlurX, kx, params.shapeBlurY, ky, pool);
 
   // The rotation frees the scaled shape as soon as its first shear exists.
   HostBufferRef rotated =
-      params.shapeRotation != 0.0 ? rotateShape(host, std::move(scaled), params.shapeRotation) : scaled;
+      params.shapeRotation != 0.0 ? rotateShape(host, std::move(scaled), params.shapeRotation, pool) : scaled;
   scaled.reset();
 
   HostBufferRef canvas = host.makeBuffer(cw, ch, 1, 1, 1);

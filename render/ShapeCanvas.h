@@ -7,6 +7,7 @@
 
 #include "host/HostDocument.h"
 #include "host/LightParameters.h"
+#include "render/WorkerPool.h"
 
 namespace veyra {
 
@@ -40,8 +41,10 @@ void placeShape(HostBuffer& canvas, const HostBuffer& shape, int32_t ox, int32_t
 
 // The placed shape on a cw x ch canvas, or nothing when the scaled size is
 // nothing. kx and ky turn the shape blur lengths (full-image pixels) into
-// canvas pixels. Out of host memory raises HostResultError(-108).
+// canvas pixels. Out of host memory raises HostResultError(-108). With a
+// pool the scaling, blur and rotation run on its threads, with the same
+// result.
 HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, const LightParameters& params,
-                               int32_t cw, int32_t ch, double kx, double ky);
+                               int32_t cw, int32_t ch, double kx, double ky, WorkerPool* pool = nullptr);
 
 }  // namespace veyra

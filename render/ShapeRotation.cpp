@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <limits>
 
 #include "host/Errors.h"
@@ -54,6 +55,14 @@ void shearLine(const uint8_t* src, ptrdiff_t srcStep, int32_t count, uint8_t* ds
   const int64_t last = off + count;
   if (f > 0 && last >= 0 && last < len)
     dst[last * dstStep] = static_cast<uint8_t>((take * prev + 2048) >> 12);
+}
+
+// Runs body(begin, end) over parts of [0, lines) of a shear whose lines are
+// length samples long, on the pool when the parts are worth a thread.
+void forLines(WorkerPool* pool, int32_t lines, int32_t length,
+              const std::function<void(int32_t, int32_t)>& body) {
+  constexpr int32_t kMinPartSamples = 4096;
+  forEachSpan(pool, lines, std::max<int32_t>(1, kMinPartSamples / std::max<int32_t>(length, 1)), 1, body);
 }
 
 HostBufferRef newImage(HostDocument& host, int32_t width, int32_t height) {
@@ -138,7 +147,7 @@ RotationPlan planRotation(int32_t width, int32_t height, double degrees) {
   return p;
 }
 
-HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degrees) {
+HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degrees, WorkerPool* pool) {
   const RotationPlan p = planRotation(image->width(), image->height(), degrees);
   HostBufferRef turned = quarterTurn(host, image, p.quarterTurns);
   image.reset();
@@ -146,32 +155,42 @@ HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degree
 
   const bool positive = p.shear > 0.0;
   const double t = p.t, s = p.s;
-  int64_t n;
-  int32_t f;
 
   // First shear, along rows: w0 x h0 into w1 x h0.
   HostBufferRef first = newImage(host, p.w1, p.h0);
-  for (int32_t y = 0; y < p.h0; ++y) {
-    splitShift(t * (positive ? y : p.h0 - y), n, f);
-    shearLine(turned->row(y), 1, p.w0, first->row(y), 1, p.w1, n, f);
-  }
+  forLines(pool, p.h0, p.w1, [&](int32_t begin, int32_t end) {
+    int64_t n;
+    int32_t f;
+    for (int32_t y = begin; y < end; ++y) {
+      splitShift(t * (positive ? y : p.h0 - y), n, f);
+      shearLine(turned->row(y), 1, p.w0, first->row(y), 1, p.w1, n, f);
+    }
+  });
   turned.reset();
 
   // Second shear, along columns: w1 x h0 into w1 x h2, moved up by d.
   HostBufferRef second = newImage(host, p.w1, p.h2);
   const ptrdiff_t firstPitch = first->rowBytes(), secondPitch = second->rowBytes();
-  for (int32_t x = 0; x < p.w1; ++x) {
-    splitShift(s * (positive ? p.w1 - x : x), n, f);
-    shearLine(first->data() + x, firstPitch, p.h0, second->data() + x, secondPitch, p.h2, n - p.d, f);
-  }
+  forLines(pool, p.w1, p.h2, [&](int32_t begin, int32_t end) {
+    int64_t n;
+    int32_t f;
+    for (int32_t x = begin; x < end; ++x) {
+      splitShift(s * (positive ? p.w1 - x : x), n, f);
+      shearLine(first->data() + x, firstPitch, p.h0, second->data() + x, secondPitch, p.h2, n - p.d, f);
+    }
+  });
   first.reset();
 
   // Third shear, along rows: w1 x h2 into w3 x h2, moved left by l3.
   HostBufferRef third = newImage(host, p.w3, p.h2);
-  for (int32_t y = 0; y < p.h2; ++y) {
-    splitShift(t * (positive ? y : p.h2 - y), n, f);
-    shearLine(second->row(y), 1, p.w1, third->row(y), 1, p.w3, n - p.l3, f);
-  }
+  forLines(pool, p.h2, p.w3, [&](int32_t begin, int32_t end) {
+    int64_t n;
+    int32_t f;
+    for (int32_t y = begin; y < end; ++y) {
+      splitShift(t * (positive ? y : p.h2 - y), n, f);
+      shearLine(second->row(y), 1, p.w1, third->row(y), 1, p.w3, n - p.l3, f);
+    }
+  });
   return third;
 }
 

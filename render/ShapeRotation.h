@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "host/HostDocument.h"
+#include "render/WorkerPool.h"
 
 namespace veyra {
 
@@ -46,7 +47,10 @@ RotationPlan planRotation(int32_t width, int32_t height, double degrees);
 // as does any angle that leaves it unchanged (0, 360, ...). Buffers come from
 // the host; out of memory raises HostResultError(-108). Every image of the way
 // (the one given included, unless the caller keeps another reference) is
-// given back as soon as the next one is made.
-HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degrees);
+// given back as soon as the next one is made. With a pool the lines of each
+// shear are shared out among its threads (buffers are still made on the
+// calling thread); every line is computed alone, so the result is the same.
+HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degrees,
+                          WorkerPool* pool = nullptr);
 
 }  // namespace veyra

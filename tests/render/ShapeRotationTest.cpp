@@ -5,10 +5,12 @@
 #include <limits>
 #include <random>
 #include <tuple>
+#include <utility>
 
-#include "support/LightTestHost.h"
 #include "host/Errors.h"
 #include "render/ShapeRotation.h"
+#include "render/WorkerPool.h"
+#include "support/LightTestHost.h"
 
 namespace veyra {
 namespace {
@@ -188,6 +190,29 @@ TEST(ShapeRotation, ConstantImageStaysConstantInside) {
     EXPECT_EQ(r->row(h - 1)[w - 1], 0) << angle;
     EXPECT_NEAR(static_cast<double>(sum), 200.0 * 40 * 30, 200.0 * 40 * 30 * 0.02) << angle;
   }
+}
+
+// The shears' lines shared out among the threads of a pool (two and three
+// threads, several parts each for these sizes) give the image the calling
+// thread alone gives, in every octant.
+TEST(ShapeRotation, PoolsGiveTheSameImage) {
+  LightTestHost host;
+  std::mt19937 rng(5);
+  WorkerPool two(2), three(3);
+  for (const auto& [w, h] : {std::make_pair(300, 40), std::make_pair(37, 260)})
+    for (double angle = -170.0; angle < 180.0; angle += 23.0) {
+      HostBufferRef image =
+          makePlaneOf(host.document(), w, h, [&](int, int) { return static_cast<int>(rng() & 255); });
+      const HostBufferRef alone = rotateShape(host.document(), image, angle);
+      for (WorkerPool* pool : {&two, &three}) {
+        const HostBufferRef shared = rotateShape(host.document(), image, angle, pool);
+        ASSERT_EQ(shared->width(), alone->width());
+        ASSERT_EQ(shared->height(), alone->height());
+        for (int32_t y = 0; y < alone->height(); ++y)
+          ASSERT_EQ(std::memcmp(shared->row(y), alone->row(y), static_cast<size_t>(alone->width())), 0)
+              << angle << " degrees, " << w << "x" << h << ", " << pool->threads() << " threads, row " << y;
+      }
+    }
 }
 
 // Sheared sizes beyond 32 bits are memory no host can give.
