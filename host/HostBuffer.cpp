@@ -1,5 +1,6 @@
 #include "host/HostBuffer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/HostDocument.h"
@@ -9,6 +10,10 @@ namespace veyra {
 size_t HostBuffer::byteSize() const {
   return static_cast<size_t>(slots()) * static_cast<size_t>(width()) * static_cast<size_t>(height()) *
          static_cast<size_t>(bytesPerSample_);
+}
+
+void HostBuffer::setHeight(int32_t rows) {
+  rect_.bottom = rect_.top + std::max(0, std::min(rows, madeRows_));
 }
 
 void HostBuffer::clear() {

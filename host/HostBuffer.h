@@ -37,6 +37,13 @@ public:
   // Bytes in the data block: slots x width x height x bytes per sample.
   size_t byteSize() const;
 
+  // The rows the buffer was made with; it may show fewer (setHeight).
+  int32_t madeRows() const { return madeRows_; }
+  // Shows the first `rows` of the rows it was made with (limited to those)
+  // as the whole buffer: height(), byteSize(), clear() and copyFrom() cover
+  // them alone. The data, row bytes and slots stay as they are.
+  void setHeight(int32_t rows);
+
   // Sets every byte of the data to 0.
   void clear();
   // Copies the whole data of another buffer of the same size and layout.
@@ -56,6 +63,7 @@ private:
   int16_t imageMode_ = 0;
   uint8_t* data_ = nullptr;
   int32_t refCount_ = 0;
+  int32_t madeRows_ = 0;
 };
 
 // Holds one HostBuffer or nothing. The last reference to drop a buffer has

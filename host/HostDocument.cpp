@@ -51,6 +51,7 @@ HostBufferRef HostDocument::makeBuffer(const VRect& rect, int32_t planes, int32_
   }
   buffer->owner_ = this;
   buffer->rect_ = rect;
+  buffer->madeRows_ = static_cast<int32_t>(height);
   buffer->bytesPerSample_ = bytesPerSample;
   buffer->bytesPerPixel_ = static_cast<int32_t>(pixelBytes);
   buffer->rowBytes_ = static_cast<int32_t>(rowBytes);

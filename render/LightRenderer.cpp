@@ -191,15 +191,18 @@ void LightRenderer::forRows(int32_t height, int32_t width,
   forEachSpan(&pool_, height, rows, 1, body);
 }
 
-HostBufferRef LightRenderer::workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t planes,
-                                        int16_t mode) {
+HostBufferRef LightRenderer::workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t rows,
+                                        int32_t planes, int16_t mode) {
   if (preview_) return host_.makeBuffer(width, height, planes, 1, mode);
   HostBufferRef& kept = work_[slot];
-  if (kept && kept->referenceCount() == 1 && sameSize(*kept, width, height) && kept->slots() == planes &&
-      kept->imageMode() == mode)
-    return kept;
-  kept.reset();  // before the new one: never both at once
-  kept = host_.makeBuffer(width, height, planes, 1, mode);
+  // The slot count of a new buffer: three planes are made as four slots.
+  const int32_t slots = planes == 3 ? 4 : planes;
+  if (!(kept && kept->referenceCount() == 1 && kept->width() == width && kept->madeRows() >= height &&
+        kept->slots() == slots && kept->imageMode() == mode)) {
+    kept.reset();  // before the new one: never both at once
+    kept = host_.makeBuffer(width, std::max(height, rows), planes, 1, mode);
+  }
+  kept->setHeight(height);
   return kept;
 }
 
@@ -273,7 +276,7 @@ void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
 
   // Image source: the document itself, weighted by the light map, is the
   // light.
-  HostBufferRef image = workBuffer(kWorkImage, w, h, tile.slots(), mode);
+  HostBufferRef image = workBuffer(kWorkImage, w, h, tile.height(), tile.slots(), mode);
   {
     const HostBuffer& map = *light;
     HostBuffer& out = *image;
@@ -299,7 +302,7 @@ HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) 
   const MatteKeys keys = matteKeys();
   if (preview_ && cachedMatte_ && sameSize(*cachedMatte_, w, h) && matteKeys_ == keys) return cachedMatte_;
 
-  HostBufferRef m = workBuffer(kWorkMatte, w, h, 1, plugInModeGrayScale);
+  HostBufferRef m = workBuffer(kWorkMatte, w, h, source.height(), 1, plugInModeGrayScale);
   if (supportedTile(source)) {
     HostBuffer& out = *m;
     forRows(h, w * std::max<int32_t>(source.slots(), 1), [&](int32_t top, int32_t bottom) {
@@ -372,7 +375,7 @@ HostBufferRef LightRenderer::shapeTile(const HostBuffer& source, const VRect& re
   const int32_t w = rectWidth(rect), h = rectHeight(rect);
   const int32_t cw = canvas.width(), ch = canvas.height();
   const bool fullSize = cw == fullWidth_ && ch == fullHeight_;
-  HostBufferRef tile = workBuffer(kWorkShape, w, h, 1, plugInModeGrayScale);
+  HostBufferRef tile = workBuffer(kWorkShape, w, h, source.height(), 1, plugInModeGrayScale);
 
   const double displacement = displacementAmount(params_.lightDisplacement);
   if (displacement != 0.0) {

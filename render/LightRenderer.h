@@ -120,12 +120,16 @@ class LightRenderer {
   HostBufferRef firstChannel(const HostBuffer& source);
 
   // The working buffers of one tile. The final render keeps each for the
-  // next band: a buffer of the same size that nothing else holds any more is
-  // handed out again, its bytes left as the last band wrote them (every user
-  // writes the whole buffer). The dialog gets a new buffer every time, as
-  // its caches keep them.
+  // next band: a buffer of the same width that nothing else holds any more
+  // and was made with enough rows is handed out again, showing `height` of
+  // them, its bytes left as the last band wrote them (every user writes the
+  // whole buffer). A new one is made with `rows` rows when that is more than
+  // height (the rows of the band buffer, so that the bands of other heights,
+  // the first and the last, find it big enough). The dialog gets a new
+  // buffer of the height every time, as its caches keep them.
   enum WorkSlot { kWorkMatte, kWorkShape, kWorkImage, kWorkSlots };
-  HostBufferRef workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t planes, int16_t mode);
+  HostBufferRef workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t rows, int32_t planes,
+                           int16_t mode);
 
   // Runs body(top, bottom) over bands of the rows [0, height) of a stage
   // whose rows are width samples long, on the pool when it pays.
