@@ -25,6 +25,13 @@
 #include "fx/Lanes.h"
 #include "fx/Simd.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define FX_X86 1
+#else
+#define FX_X86 0
+#endif
+
 namespace fx {
 
 namespace detail {
@@ -137,6 +144,90 @@ FX_ALWAYS_INLINE void prefixRows4(Sample* const* rows, int32_t L, Sum* P, size_t
   }
 }
 
+#if FX_X86
+// The prefix sums of prefixRow for 8-bit samples and 32-bit sums with AVX2, several samples per
+// step. Sums of unsigned 32-bit numbers are the same in any order, so P is the same. These are
+// functions of their own, compiled for AVX2 and called once per row by the AVX2 copy of the pass
+// (an AVX2 function cannot be forced inline into the pass body, which is compiled for both).
+//
+// Four channels: a vector holds two pixels, one per 128-bit half. The lower pixel is added into
+// the upper one, then the sums up to the pixel before (kept in both halves) into both.
+FX_TARGET_AVX2 void prefixRow4x8Avx2(const uint8_t* __restrict row, int32_t L, uint32_t* __restrict P) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(P), _mm_setzero_si128());
+  uint32_t* out = P + 4;
+  __m256i acc = _mm256_setzero_si256();
+  int32_t i = 0;
+  // Four pixels per step from one load, then two, then one.
+  for (; i + 4 <= L; i += 4) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + size_t(i) * 4));
+    __m256i v = _mm256_cvtepu8_epi32(bytes);
+    v = _mm256_add_epi32(v, _mm256_permute2x128_si256(v, v, 0x08));  // upper half += lower half
+    v = _mm256_add_epi32(v, acc);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(i) * 4), v);
+    acc = _mm256_permute2x128_si256(v, v, 0x11);  // the upper pixel's sums in both halves
+    v = _mm256_cvtepu8_epi32(_mm_unpackhi_epi64(bytes, bytes));
+    v = _mm256_add_epi32(v, _mm256_permute2x128_si256(v, v, 0x08));
+    v = _mm256_add_epi32(v, acc);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(i) * 4 + 8), v);
+    acc = _mm256_permute2x128_si256(v, v, 0x11);
+  }
+  if (i + 2 <= L) {
+    __m256i v = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + size_t(i) * 4)));
+    v = _mm256_add_epi32(v, _mm256_permute2x128_si256(v, v, 0x08));
+    v = _mm256_add_epi32(v, acc);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(i) * 4), v);
+    acc = _mm256_permute2x128_si256(v, v, 0x11);
+    i += 2;
+  }
+  if (i < L) {
+    int32_t last;
+    std::memcpy(&last, row + size_t(i) * 4, 4);
+    const __m128i v = _mm_add_epi32(_mm_cvtepu8_epi32(_mm_cvtsi32_si128(last)), _mm256_castsi256_si128(acc));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + size_t(i) * 4), v);
+  }
+}
+
+// One channel: eight samples per vector, summed within each half by two shifted additions, the
+// lower half's total added into the upper half, then the sum of every sample before.
+FX_TARGET_AVX2 void prefixRow1x8Avx2(const uint8_t* __restrict row, int32_t L, uint32_t* __restrict P) {
+  P[0] = 0;
+  uint32_t* out = P + 1;
+  const __m256i lastLane = _mm256_set1_epi32(7);
+  __m256i acc = _mm256_setzero_si256();
+  int32_t i = 0;
+  for (; i + 8 <= L; i += 8) {
+    __m256i v = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + i)));
+    v = _mm256_add_epi32(v, _mm256_slli_si256(v, 4));
+    v = _mm256_add_epi32(v, _mm256_slli_si256(v, 8));
+    // The lower half's last sum, spread over the upper half (the lower half gets zeros).
+    v = _mm256_add_epi32(v, _mm256_shuffle_epi32(_mm256_permute2x128_si256(v, v, 0x08), 0xFF));
+    v = _mm256_add_epi32(v, acc);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), v);
+    acc = _mm256_permutevar8x32_epi32(v, lastLane);
+  }
+  uint32_t a = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm256_castsi256_si128(acc)));
+  for (; i < L; ++i) out[i] = a += row[i];
+}
+#endif
+
+// Whether the AVX2 copy (VEC) of a pass takes the vector prefix sums: 8-bit rows, 32-bit sums.
+template <class Sample, class Sum, bool VEC>
+constexpr bool kVectorPrefix = FX_X86&& VEC && sizeof(Sample) == 1 && sizeof(Sum) == 4;
+
+// Prefix sums of one row for the horizontal passes: the AVX2 copy (VEC) of 8-bit rows with 32-bit
+// sums takes the vector forms.
+template <class Sample, class Sum, int CH, bool VEC>
+FX_ALWAYS_INLINE void prefixRowFor(const Sample* row, int32_t L, Sum* P) {
+  if constexpr (kVectorPrefix<Sample, Sum, VEC>) {
+    if constexpr (CH == 4)
+      prefixRow4x8Avx2(row, L, P);
+    else
+      prefixRow1x8Avx2(row, L, P);
+  } else {
+    prefixRow<Sample, Sum, CH>(row, L, P);
+  }
+}
+
 // One row of CH interleaved channels, in place, from its prefix sums P ((L + 1) x CH).
 template <class Sample, class Sum, int CH>
 FX_ALWAYS_INLINE void outputRow(Sample* row, int32_t L, const BoxLineParams& prm, const Sum* P) {
@@ -205,8 +296,8 @@ FX_ALWAYS_INLINE void blockMiddleRow(const Sample* __restrict sl, const Sample* 
 }
 
 template <class Sample, class Sum, size_t MFIX, bool RECIP, bool FRAC>
-FX_ALWAYS_INLINE void blockMiddle(const Sample* in, ptrdiff_t inStride, Sample* out, ptrdiff_t stride, size_t M,
-                                  int32_t n, int32_t pEnd, Sum* T, Sum F, Sum d, Sum R, Sum B) {
+FX_ALWAYS_INLINE void blockMiddle(const Sample* in, ptrdiff_t inStride, Sample* out, ptrdiff_t stride,
+                                  size_t M, int32_t n, int32_t pEnd, Sum* T, Sum F, Sum d, Sum R, Sum B) {
   for (int32_t p = n + 1; p < pEnd; ++p)
     blockMiddleRow<Sample, Sum, MFIX, RECIP, FRAC>(in + (p - n) * inStride, in + (p - n + 1) * inStride,
                                                    in + (p + n) * inStride, out + p * stride, T, M, F, d, R,
@@ -282,8 +373,10 @@ size_t scratchBytes(size_t width, size_t height, int channels) {
 }
 
 // All passes over the rows. Each row (a group of four for one channel) goes through every pass
-// while it is in cache; rows are independent, so this equals running pass after pass.
-template <class Sample, class Sum>
+// while it is in cache; rows are independent, so this equals running pass after pass. VEC: the
+// AVX2 copy, whose prefix sums of 8-bit rows are vectors (one row at a time: the vector forms
+// need no other rows to hide the latency of their additions).
+template <class Sample, class Sum, bool VEC>
 FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const BoxLineParams& prm,
                                          int64_t passes, uint8_t* scratch) {
   const int32_t L = r.right - r.left;
@@ -292,7 +385,7 @@ FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const B
     for (int32_t y = r.top; y < r.bottom; ++y) {
       Sample* row = reinterpret_cast<Sample*>(img.pixel(r.left, y));
       for (int64_t i = 0; i < passes; ++i) {
-        prefixRow<Sample, Sum, 4>(row, L, P);
+        prefixRowFor<Sample, Sum, 4, VEC>(row, L, P);
         outputRow<Sample, Sum, 4>(row, L, prm, P);
       }
     }
@@ -300,18 +393,20 @@ FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const B
   }
   const size_t pStride = size_t(L) + 1;
   int32_t y = r.top;
-  for (; y + kRowGroup <= r.bottom; y += kRowGroup) {
-    Sample* rows[kRowGroup];
-    for (int k = 0; k < kRowGroup; ++k) rows[k] = reinterpret_cast<Sample*>(img.pixel(r.left, y + k));
-    for (int64_t i = 0; i < passes; ++i) {
-      prefixRows4<Sample, Sum>(rows, L, P, pStride);
-      for (int k = 0; k < kRowGroup; ++k) outputRow<Sample, Sum, 1>(rows[k], L, prm, P + k * pStride);
+  if constexpr (!kVectorPrefix<Sample, Sum, VEC>) {
+    for (; y + kRowGroup <= r.bottom; y += kRowGroup) {
+      Sample* rows[kRowGroup];
+      for (int k = 0; k < kRowGroup; ++k) rows[k] = reinterpret_cast<Sample*>(img.pixel(r.left, y + k));
+      for (int64_t i = 0; i < passes; ++i) {
+        prefixRows4<Sample, Sum>(rows, L, P, pStride);
+        for (int k = 0; k < kRowGroup; ++k) outputRow<Sample, Sum, 1>(rows[k], L, prm, P + k * pStride);
+      }
     }
   }
   for (; y < r.bottom; ++y) {
     Sample* row = reinterpret_cast<Sample*>(img.pixel(r.left, y));
     for (int64_t i = 0; i < passes; ++i) {
-      prefixRow<Sample, Sum, 1>(row, L, P);
+      prefixRowFor<Sample, Sum, 1, VEC>(row, L, P);
       outputRow<Sample, Sum, 1>(row, L, prm, P);
     }
   }
@@ -356,12 +451,12 @@ FX_ALWAYS_INLINE void verticalPassBody(PixelImage& img, const Rect& r, const Box
 template <class Sample, class Sum>
 void horizontalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
                            uint8_t* scratch) {
-  horizontalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
+  horizontalPassBody<Sample, Sum, false>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
 FX_TARGET_AVX2 void horizontalPassAvx2(PixelImage& img, const Rect& r, const BoxLineParams& prm,
                                        int64_t passes, uint8_t* scratch) {
-  horizontalPassBody<Sample, Sum>(img, r, prm, passes, scratch);
+  horizontalPassBody<Sample, Sum, true>(img, r, prm, passes, scratch);
 }
 template <class Sample, class Sum>
 void verticalPassGeneric(PixelImage& img, const Rect& r, const BoxLineParams& prm, int64_t passes,
