@@ -36,6 +36,21 @@ void blurPart(fx::PixelImage& image, float x, float y, const fx::Rect& part) {
   blur.apply(image, part);
 }
 
+// The vertical passes of radius y over the image, on the pool by blocks of
+// columns.
+void blurImageColumns(fx::PixelImage& img, float y, WorkerPool* pool) {
+  const int32_t w = img.width, h = img.height;
+  if (pool == nullptr || pool->threads() == 1) {
+    blurPart(img, 0.0f, y, img.bounds);
+    return;
+  }
+  const int32_t columns = std::max<int32_t>(1, kMinPartSamples / (h * std::max(img.channels, 1)));
+  const int32_t block = std::max<int32_t>(1, kColumnBlockBytes / img.bytesPerPixel);
+  forEachSpan(pool, w, columns, block, [&](int32_t left, int32_t right) {
+    blurPart(img, 0.0f, y, fx::Rect{0, left, h, right});
+  });
+}
+
 }  // namespace
 
 bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY,
@@ -50,21 +65,28 @@ bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengt
     blurPart(img, x, y, img.bounds);
     return true;
   }
-  const int32_t samplesPerPixel = std::max(img.channels, 1);
   if (x != 0.0f) {
-    const int32_t rows = std::max<int32_t>(1, kMinPartSamples / (w * samplesPerPixel));
+    const int32_t rows = std::max<int32_t>(1, kMinPartSamples / (w * std::max(img.channels, 1)));
     forEachSpan(pool, h, rows, 1, [&](int32_t top, int32_t bottom) {
       blurPart(img, x, 0.0f, fx::Rect{top, 0, bottom, w});
     });
   }
-  if (y != 0.0f) {
-    const int32_t columns = std::max<int32_t>(1, kMinPartSamples / (h * samplesPerPixel));
-    const int32_t block = std::max<int32_t>(1, kColumnBlockBytes / img.bytesPerPixel);
-    forEachSpan(pool, w, columns, block, [&](int32_t left, int32_t right) {
-      blurPart(img, 0.0f, y, fx::Rect{0, left, h, right});
-    });
-  }
+  if (y != 0.0f) blurImageColumns(img, y, pool);
   return true;
+}
+
+void blurRows(HostBuffer& buffer, double lengthX, double factorX, int32_t top, int32_t bottom) {
+  const float x = blurRadius(lengthX, factorX);
+  if (x == 0.0f || buffer.width() <= 0) return;
+  BufferImage image(buffer);
+  blurPart(image.image(), x, 0.0f, fx::Rect{top, 0, bottom, buffer.width()});
+}
+
+void blurColumns(HostBuffer& buffer, double lengthY, double factorY, WorkerPool* pool) {
+  const float y = blurRadius(lengthY, factorY);
+  if (y == 0.0f || buffer.width() <= 0 || buffer.height() <= 0) return;
+  BufferImage image(buffer);
+  blurImageColumns(image.image(), y, pool);
 }
 
 }  // namespace veyra

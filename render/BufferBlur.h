@@ -26,4 +26,12 @@ float blurRadius(double length, double factor);
 bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengthY, double factorY,
                 WorkerPool* pool = nullptr);
 
+// The two halves of blurBuffer, for stages that blur rows while they are
+// still in cache from making them: blurRows runs the horizontal passes over
+// the rows [top, bottom) (each row alone, so parts may run at once on
+// different threads), blurColumns the vertical passes over the whole buffer.
+// blurRows over every row, then blurColumns, gives blurBuffer's result.
+void blurRows(HostBuffer& buffer, double lengthX, double factorX, int32_t top, int32_t bottom);
+void blurColumns(HostBuffer& buffer, double lengthY, double factorY, WorkerPool* pool = nullptr);
+
 }  // namespace veyra

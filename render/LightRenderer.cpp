@@ -278,16 +278,18 @@ void LightRenderer::renderTile(HostBuffer& tile, const VRect& rect) {
   // light.
   HostBufferRef image = workBuffer(kWorkImage, w, h, tile.height(), tile.slots(), mode);
   {
+    // Each band of rows is blurred along its rows while it is in cache.
     const HostBuffer& map = *light;
     HostBuffer& out = *image;
     forRows(h, rowSamples, [&](int32_t top, int32_t bottom) {
       multiplyByLightMap(mode, tileRow(top), tileRowBytes, map.row(top), map.rowBytes(), w, bottom - top,
                          out.row(top), out.rowBytes());
+      if (blurs) blurRows(out, blur, zoomX_, top, bottom);
     });
   }
   light.reset();
   if (blurs) {
-    blurBuffer(*image, blur, zoomX_, blur, zoomY_, &pool_);
+    blurColumns(*image, blur, zoomY_, &pool_);
     ++stats_.lightBlurs;
   }
   const HostBuffer& lit = *image;
@@ -304,15 +306,18 @@ HostBufferRef LightRenderer::matte(const HostBuffer& source, const VRect& rect) 
 
   HostBufferRef m = workBuffer(kWorkMatte, w, h, source.height(), 1, plugInModeGrayScale);
   if (supportedTile(source)) {
+    // Each band of rows is blurred along its rows while it is in cache.
     HostBuffer& out = *m;
     forRows(h, w * std::max<int32_t>(source.slots(), 1), [&](int32_t top, int32_t bottom) {
       extractMatte(source.row(top), source.rowBytes(), source.imageMode(), w, bottom - top,
                    params_.matteChannel, matteTable_, out.row(top), out.rowBytes());
+      blurRows(out, params_.matteBlur, zoomX_, top, bottom);
     });
+    blurColumns(out, params_.matteBlur, zoomY_, &pool_);
   } else {
     m->clear();  // nothing to extract from: an unlit matte
+    blurBuffer(*m, params_.matteBlur, zoomX_, params_.matteBlur, zoomY_, &pool_);
   }
-  blurBuffer(*m, params_.matteBlur, zoomX_, params_.matteBlur, zoomY_, &pool_);
   ++stats_.matteBuilds;
   if (preview_) {
     cachedMatte_ = m;
