@@ -151,7 +151,7 @@ TEST(MatteExtraction, RgbChannelsAtAnyWidthAndEverySaturation) {
   }
 }
 
-// The vector passes for hue, saturation and CMYK luminance against the
+// The vector passes for hue, saturation and RGB and CMYK luminance against the
 // per-pixel functions on every pair of the first two bytes with every
 // multiple of 4 in the third (plus a varying 0..3) and K varying from pixel
 // to pixel, through an identity table, in rows that end inside a pass.
@@ -161,7 +161,8 @@ TEST(MatteExtraction, PassesEqualThePixelFunctionsOnEveryColour) {
   constexpr int32_t kWidth = 4093, kRows = 64;  // 4093 = 63 passes of 64 and 61 pixels
   constexpr int64_t kColours = int64_t{1} << 22;
   Tile tile(kWidth, kRows, 4, 0, 1u);
-  Tile hue(kWidth, kRows, 1, 0, 2u), saturation(kWidth, kRows, 1, 0, 3u), luminance(kWidth, kRows, 1, 0, 4u);
+  Tile hue(kWidth, kRows, 1, 0, 2u), saturation(kWidth, kRows, 1, 0, 3u), luminance(kWidth, kRows, 1, 0, 4u),
+      rgbLuma(kWidth, kRows, 1, 0, 5u);
   for (int64_t first = 0; first < kColours; first += int64_t{kWidth} * kRows) {
     const int32_t rows =
         static_cast<int32_t>(std::min<int64_t>(kRows, (kColours - first + kWidth - 1) / kWidth));
@@ -179,6 +180,8 @@ TEST(MatteExtraction, PassesEqualThePixelFunctionsOnEveryColour) {
                  saturation.data(), saturation.rowBytes);
     extractMatte(tile.data(), tile.rowBytes, plugInModeCMYKColor, kWidth, rows, kChannelLuminance, identity,
                  luminance.data(), luminance.rowBytes);
+    extractMatte(tile.data(), tile.rowBytes, plugInModeRGBColor, kWidth, rows, kChannelLuminance, identity,
+                 rgbLuma.data(), rgbLuma.rowBytes);
     for (int32_t y = 0; y < rows; ++y)
       for (int32_t x = 0; x < kWidth; ++x) {
         const uint8_t* p = tile.pixel(x, y);
@@ -188,6 +191,8 @@ TEST(MatteExtraction, PassesEqualThePixelFunctionsOnEveryColour) {
             << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
         ASSERT_EQ(*luminance.pixel(x, y), cmykLuminance(p[0], p[1], p[2], p[3]))
             << int(p[0]) << "," << int(p[1]) << "," << int(p[2]) << "," << int(p[3]);
+        ASSERT_EQ(*rgbLuma.pixel(x, y), rgbLuminance(p[0], p[1], p[2]))
+            << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
       }
   }
 }
