@@ -7,6 +7,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "fx/Simd.h"
 #include "host/LightParameters.h"
 #include "host/PITypes.h"
 
@@ -51,24 +52,26 @@ Layout layoutOf(int16_t imageMode) {
 // loops); withAmount() takes the weighted amount, limited to 255, already
 // computed. Screen at greater strengths is screen() or screenPass().
 struct AddOp {
-  static uint8_t withAmount(uint16_t p, uint16_t d) {
+  FX_ALWAYS_INLINE static uint8_t withAmount(uint16_t p, uint16_t d) {
     const auto v = static_cast<uint16_t>(p + d);
     return static_cast<uint8_t>(v > 255 ? 255 : v);
   }
-  static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
+  FX_ALWAYS_INLINE static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
     return withAmount(p, div255Small(static_cast<uint16_t>(amount * weight)));
   }
 };
 struct SubtractOp {
-  static uint8_t withAmount(uint16_t p, uint16_t d) { return static_cast<uint8_t>(p > d ? p - d : 0); }
-  static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
+  FX_ALWAYS_INLINE static uint8_t withAmount(uint16_t p, uint16_t d) {
+    return static_cast<uint8_t>(p > d ? p - d : 0);
+  }
+  FX_ALWAYS_INLINE static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
     return withAmount(p, div255Small(static_cast<uint16_t>(amount * weight)));
   }
 };
 struct ScreenOp {
   // screen() below 256: no full screens, one partial screen with
   // w = div255(amount x weight); a zero weight gives w = 0 and leaves p.
-  static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
+  FX_ALWAYS_INLINE static uint8_t small(uint16_t p, uint16_t amount, uint16_t weight) {
     const uint16_t w = div255Small(static_cast<uint16_t>(amount * weight));
     const auto r = static_cast<uint16_t>(p + w - div255Small(static_cast<uint16_t>(p * w)));
     return static_cast<uint8_t>(r > 255 ? 255 : r);
@@ -78,7 +81,7 @@ struct ScreenOp {
 // p[j] = Op::small(p[j], in[j], w[j]) for j < n <= kChunk; the full pass has
 // a constant count so that it vectorises.
 template <typename Op>
-inline void smallChunk(uint8_t* p, const uint8_t* in, const uint16_t* w, int n) {
+FX_ALWAYS_INLINE void smallChunk(uint8_t* p, const uint8_t* in, const uint16_t* w, int n) {
   if (n == kChunk) {
     for (int j = 0; j < kChunk; ++j) p[j] = Op::small(p[j], in[j], w[j]);
   } else {
@@ -96,15 +99,37 @@ void weightPattern(const Layout& layout, const uint32_t value[4], uint16_t w[kCh
 }
 
 // Image source with every strength C[k] <= 255: the rows as runs of bytes.
+// Compiled for the baseline and for AVX2 (twice the 16-bit lanes), the same
+// arithmetic in both.
 template <typename Op>
-void imageRowsSmall(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
-                    int32_t imageRowBytes, int32_t rowLength, int32_t height) {
+FX_ALWAYS_INLINE void imageRowsSmallBody(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes,
+                                         const uint8_t* image, int32_t imageRowBytes, int32_t rowLength,
+                                         int32_t height) {
   for (int32_t y = 0; y < height; ++y) {
     uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
     const uint8_t* i = image + static_cast<intptr_t>(y) * imageRowBytes;
     for (int32_t j = 0; j < rowLength; j += kChunk)
       smallChunk<Op>(p + j, i + j, w, std::min(kChunk, rowLength - j));
   }
+}
+template <typename Op>
+void imageRowsSmallGeneric(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes,
+                           const uint8_t* image, int32_t imageRowBytes, int32_t rowLength, int32_t height) {
+  imageRowsSmallBody<Op>(w, tile, tileRowBytes, image, imageRowBytes, rowLength, height);
+}
+template <typename Op>
+FX_TARGET_AVX2 void imageRowsSmallAvx2(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes,
+                                       const uint8_t* image, int32_t imageRowBytes, int32_t rowLength,
+                                       int32_t height) {
+  imageRowsSmallBody<Op>(w, tile, tileRowBytes, image, imageRowBytes, rowLength, height);
+}
+template <typename Op>
+void imageRowsSmall(const uint16_t w[kChunk], uint8_t* tile, int32_t tileRowBytes, const uint8_t* image,
+                    int32_t imageRowBytes, int32_t rowLength, int32_t height) {
+  if (fx::detail::cpuHasAvx2())
+    imageRowsSmallAvx2<Op>(w, tile, tileRowBytes, image, imageRowBytes, rowLength, height);
+  else
+    imageRowsSmallGeneric<Op>(w, tile, tileRowBytes, image, imageRowBytes, rowLength, height);
 }
 
 // Add and Subtract at any strength w: the weighted amount div255(in x w)
@@ -335,27 +360,20 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
     if (small)
       imageRowsSmall<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
     else if constexpr (std::is_same_v<Op, ScreenOp>)
-      imageRowsScreen(w, strongest >> 8, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
+      imageRowsScreen(w, strongest >> 8, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength,
+                      height);
     else
       imageRowsWide<Op>(w, tile, tileRowBytes, lightImage, lightImageRowBytes, rowLength, height);
   });
 }
 
-void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
-                        int32_t lightRowBytes, int32_t width, int32_t height, uint8_t* lightImage,
-                        int32_t lightImageRowBytes) {
-  const Layout layout = layoutOf(imageMode);
-  if (width <= 0 || height <= 0 || layout.stride == 0) return;
-  if (layout.stride == 1) {
-    for (int32_t y = 0; y < height; ++y) {
-      const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
-      const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
-      uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
-      for (int32_t x = 0; x < width; ++x)
-        out[x] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[x] * l[x])));
-    }
-    return;
-  }
+namespace {
+
+// multiplyByLightMap for four-byte pixels, compiled for the baseline and for
+// AVX2 (twice the 16-bit lanes), the same arithmetic in both.
+FX_ALWAYS_INLINE void multiplyFourBody(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
+                                       const uint8_t* light, int32_t lightRowBytes, int32_t width,
+                                       int32_t height, uint8_t* lightImage, int32_t lightImageRowBytes) {
   // Four-byte pixels: each pass spreads the light values over the bytes of
   // their pixels, with 0 for an unchanged byte so that it comes out 0.
   constexpr int kPixels = kChunk / 4;
@@ -397,6 +415,43 @@ void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowB
       }
     }
   }
+}
+void multiplyFourGeneric(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
+                         const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height,
+                         uint8_t* lightImage, int32_t lightImageRowBytes) {
+  multiplyFourBody(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
+                   lightImageRowBytes);
+}
+FX_TARGET_AVX2 void multiplyFourAvx2(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
+                                     const uint8_t* light, int32_t lightRowBytes, int32_t width,
+                                     int32_t height, uint8_t* lightImage, int32_t lightImageRowBytes) {
+  multiplyFourBody(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
+                   lightImageRowBytes);
+}
+
+}  // namespace
+
+void multiplyByLightMap(int16_t imageMode, const uint8_t* tile, int32_t tileRowBytes, const uint8_t* light,
+                        int32_t lightRowBytes, int32_t width, int32_t height, uint8_t* lightImage,
+                        int32_t lightImageRowBytes) {
+  const Layout layout = layoutOf(imageMode);
+  if (width <= 0 || height <= 0 || layout.stride == 0) return;
+  if (layout.stride == 1) {
+    for (int32_t y = 0; y < height; ++y) {
+      const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+      const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
+      uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
+      for (int32_t x = 0; x < width; ++x)
+        out[x] = static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[x] * l[x])));
+    }
+    return;
+  }
+  if (fx::detail::cpuHasAvx2())
+    multiplyFourAvx2(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
+                     lightImageRowBytes);
+  else
+    multiplyFourGeneric(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
+                        lightImageRowBytes);
 }
 
 }  // namespace veyra
