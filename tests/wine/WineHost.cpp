@@ -3,10 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <functional>
@@ -16,7 +20,6 @@ namespace veyra::test {
 
 namespace {
 
-const char* const kWine = "/usr/bin/wine";
 const char* const kWineServer = "/usr/bin/wineserver";
 // Programs run with their architecture's own loader, in the process the test
 // starts: the wine command takes the 32-bit loader, which would run a 64-bit
@@ -24,6 +27,27 @@ const char* const kWineServer = "/usr/bin/wineserver";
 // signals.
 const char* const kWineLoader32 = "/usr/lib/wine/wine";
 const char* const kWineLoader64 = "/usr/lib/wine/wine64";
+
+const char* loaderOf(const WindowsBuild& build) { return build.arch == "x86" ? kWineLoader32 : kWineLoader64; }
+
+// False when the kernel refuses to execute the program's format (a 32-bit
+// program where IA-32 emulation is off): nothing of that architecture can
+// run on this machine.
+bool kernelExecutes(const char* program) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  char* const argv[] = {const_cast<char*>(program), const_cast<char*>("--version"), nullptr};
+  pid_t pid = 0;
+  const int error = posix_spawn(&pid, program, &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }
+  return error != ENOEXEC;
+}
 
 std::map<std::string, std::string> wineEnvironment(const WindowsBuild& build) {
   return {{"WINEPREFIX", build.prefix()},
@@ -66,12 +90,12 @@ class WineEnvironment : public testing::Environment {
       const int lock = open((b.folder + "/wine-prefix.lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
       if (lock >= 0) flock(lock, LOCK_EX);
       if (!fileExists(b.prefix() + "/system.reg") &&
-          !runDetached(env, std::string(kWine) + " wineboot --init && " + kWineServer + " -w"))
+          !runDetached(env, std::string(loaderOf(b)) + " wineboot --init && " + kWineServer + " -w"))
         ADD_FAILURE() << "wineboot failed for " << b.prefix();
       // A server still running from an earlier suite refuses a second one;
       // it serves this suite as well.
       runDetached(env, std::string(kWineServer) + " -p60");
-      if (!runDetached(env, std::string(kWine) + " cmd.exe /c exit 0"))
+      if (!runDetached(env, std::string(loaderOf(b)) + " cmd.exe /c exit 0"))
         ADD_FAILURE() << "Wine does not start in " << b.prefix();
       if (lock >= 0) close(lock);
     }
@@ -89,7 +113,12 @@ const std::vector<WindowsBuild>& windowsBuilds() {
     std::vector<WindowsBuild> found;
     for (const char* arch : {"x64", "x86"}) {
       WindowsBuild b{arch, base + "/windows-" + arch};
-      if (fileExists(b.exe()) && fileExists(b.module())) found.push_back(b);
+      if (!fileExists(b.exe()) || !fileExists(b.module())) continue;
+      if (!kernelExecutes(loaderOf(b))) {
+        std::fprintf(stderr, "windows-%s not run: this machine's kernel does not execute %s\n", arch, loaderOf(b));
+        continue;
+      }
+      found.push_back(b);
     }
     return found;
   }();
@@ -119,8 +148,7 @@ CommandResult runUnderWine(const WindowsBuild& build, const std::vector<std::str
   for (const auto& [k, v] : env) all[k] = v;
   std::vector<std::string> wineArgs = {build.exe()};
   wineArgs.insert(wineArgs.end(), args.begin(), args.end());
-  const char* loader = build.arch == "x86" ? kWineLoader32 : kWineLoader64;
-  CommandResult r = runProgramSignalled(loader, wineArgs, ready, signals, all, folder);
+  CommandResult r = runProgramSignalled(loaderOf(build), wineArgs, ready, signals, all, folder);
   r.out = unixLineEnds(r.out);
   r.err = unixLineEnds(r.err);
   return r;
