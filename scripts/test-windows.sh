@@ -15,7 +15,8 @@ start=$SECONDS
 # is still made and its files checked on this machine, but nothing of it runs
 # under Wine (the tests report those runs as skipped). Said here and at the end.
 x86_note=""
-if /usr/lib/wine/wine --version 2>&1 | grep -qi "exec format error"; then
+probe=$(/usr/lib/wine/wine --version 2>&1 || true)
+if [[ ${probe,,} == *"exec format error"* ]]; then
   x86_note="the x86 programs were built and their files checked, but not run: this machine's kernel does not execute 32-bit programs"
   echo "== NOTE: $x86_note"
 fi
