@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+
 // Helpers for compiling hot loops twice: once for the baseline instruction set and once for AVX2,
 // chosen at run time. The loop bodies are forced inline into both entry points so that each copy
 // is vectorised for its own target; the arithmetic is identical in both.
@@ -16,14 +18,21 @@
 namespace fx {
 namespace detail {
 
-// True when the processor runs AVX2 code. Building with VEYRA_FX_BASELINE_ONLY defined keeps to the
-// baseline copies (to test them on a processor that has AVX2).
+// Whether the AVX2 copies may be chosen at all; tests turn them off to run the baseline copies on a
+// processor that has AVX2.
+inline std::atomic<bool>& avx2Allowed() {
+  static std::atomic<bool> allowed{true};
+  return allowed;
+}
+
+// True when the processor runs AVX2 code and the AVX2 copies are allowed. Building with
+// VEYRA_FX_BASELINE_ONLY defined keeps to the baseline copies.
 inline bool cpuHasAvx2() {
 #ifdef VEYRA_FX_BASELINE_ONLY
   return false;
 #else
   static const bool has = __builtin_cpu_supports("avx2");
-  return has;
+  return has && avx2Allowed().load(std::memory_order_relaxed);
 #endif
 }
 
