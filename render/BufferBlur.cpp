@@ -21,8 +21,6 @@ float blurRadius(double length, double factor) {
 
 namespace {
 
-// Parts no smaller than this many samples are worth a thread.
-constexpr int32_t kMinPartSamples = 4096;
 // Columns per vertical part: whole blocks of the box blur's column pass.
 constexpr int32_t kColumnBlockBytes = 128;
 
@@ -66,8 +64,7 @@ bool blurBuffer(HostBuffer& buffer, double lengthX, double factorX, double lengt
     return true;
   }
   if (x != 0.0f) {
-    const int32_t rows = std::max<int32_t>(1, kMinPartSamples / (w * std::max(img.channels, 1)));
-    forEachSpan(pool, h, rows, 1, [&](int32_t top, int32_t bottom) {
+    forEachLine(pool, h, w * std::max(img.channels, 1), [&](int32_t top, int32_t bottom) {
       blurPart(img, x, 0.0f, fx::Rect{top, 0, bottom, w});
     });
   }

@@ -185,10 +185,7 @@ LightRenderer::ShapeKeys LightRenderer::shapeKeys() const {
 
 void LightRenderer::forRows(int32_t height, int32_t width,
                             const std::function<void(int32_t, int32_t)>& body) {
-  // Bands of fewer samples than this cost more to hand out than they save.
-  constexpr int32_t kMinBandSamples = 4096;
-  const int32_t rows = std::max<int32_t>(1, kMinBandSamples / std::max<int32_t>(width, 1));
-  forEachSpan(&pool_, height, rows, 1, body);
+  forEachLine(&pool_, height, width, body);
 }
 
 HostBufferRef LightRenderer::workBuffer(WorkSlot slot, int32_t width, int32_t height, int32_t rows,

@@ -102,9 +102,7 @@ HostBufferRef buildShapeCanvas(HostDocument& host, const HostBufferRef& shape, c
     fx::RectScaler scaler;
     scaler.prepare(source.image(), fx::Rect{0, 0, sh, sw}, target.image(), fx::Rect{0, 0, qh, qw},
                    kAutomaticQuality);
-    constexpr int32_t kMinPartSamples = 4096;
-    forEachSpan(pool, qh, std::max<int32_t>(1, kMinPartSamples / qw), 1,
-                [&](int32_t top, int32_t bottom) { scaler.scaleRows(top, bottom); });
+    forEachLine(pool, qh, qw, [&](int32_t top, int32_t bottom) { scaler.scaleRows(top, bottom); });
   }
 
   blurBuffer(*scaled, params.shapeBlurX, kx, params.shapeBlurY, ky, pool);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <functional>
 #include <limits>
 
 #include "host/Errors.h"
@@ -55,14 +54,6 @@ void shearLine(const uint8_t* src, ptrdiff_t srcStep, int32_t count, uint8_t* ds
   const int64_t last = off + count;
   if (f > 0 && last >= 0 && last < len)
     dst[last * dstStep] = static_cast<uint8_t>((take * prev + 2048) >> 12);
-}
-
-// Runs body(begin, end) over parts of [0, lines) of a shear whose lines are
-// length samples long, on the pool when the parts are worth a thread.
-void forLines(WorkerPool* pool, int32_t lines, int32_t length,
-              const std::function<void(int32_t, int32_t)>& body) {
-  constexpr int32_t kMinPartSamples = 4096;
-  forEachSpan(pool, lines, std::max<int32_t>(1, kMinPartSamples / std::max<int32_t>(length, 1)), 1, body);
 }
 
 HostBufferRef newImage(HostDocument& host, int32_t width, int32_t height) {
@@ -158,7 +149,7 @@ HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degree
 
   // First shear, along rows: w0 x h0 into w1 x h0.
   HostBufferRef first = newImage(host, p.w1, p.h0);
-  forLines(pool, p.h0, p.w1, [&](int32_t begin, int32_t end) {
+  forEachLine(pool, p.h0, p.w1, [&](int32_t begin, int32_t end) {
     int64_t n;
     int32_t f;
     for (int32_t y = begin; y < end; ++y) {
@@ -171,7 +162,7 @@ HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degree
   // Second shear, along columns: w1 x h0 into w1 x h2, moved up by d.
   HostBufferRef second = newImage(host, p.w1, p.h2);
   const ptrdiff_t firstPitch = first->rowBytes(), secondPitch = second->rowBytes();
-  forLines(pool, p.w1, p.h2, [&](int32_t begin, int32_t end) {
+  forEachLine(pool, p.w1, p.h2, [&](int32_t begin, int32_t end) {
     int64_t n;
     int32_t f;
     for (int32_t x = begin; x < end; ++x) {
@@ -183,7 +174,7 @@ HostBufferRef rotateShape(HostDocument& host, HostBufferRef image, double degree
 
   // Third shear, along rows: w1 x h2 into w3 x h2, moved left by l3.
   HostBufferRef third = newImage(host, p.w3, p.h2);
-  forLines(pool, p.h2, p.w3, [&](int32_t begin, int32_t end) {
+  forEachLine(pool, p.h2, p.w3, [&](int32_t begin, int32_t end) {
     int64_t n;
     int32_t f;
     for (int32_t y = begin; y < end; ++y) {

@@ -146,4 +146,9 @@ void forEachSpan(WorkerPool* pool, int32_t total, int32_t minimum, int32_t step,
   });
 }
 
+void forEachLine(WorkerPool* pool, int32_t lines, int32_t samples,
+                 const std::function<void(int32_t, int32_t)>& body) {
+  forEachSpan(pool, lines, std::max<int32_t>(1, kMinPartSamples / std::max<int32_t>(samples, 1)), 1, body);
+}
+
 }  // namespace veyra

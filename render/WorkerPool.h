@@ -51,4 +51,12 @@ Span partOf(int32_t total, int32_t parts, int32_t part, int32_t step = 1);
 void forEachSpan(WorkerPool* pool, int32_t total, int32_t minimum, int32_t step,
                  const std::function<void(int32_t, int32_t)>& body);
 
+// Parts of fewer samples than this cost more to hand out than they save.
+constexpr int32_t kMinPartSamples = 4096;
+
+// forEachSpan over the lines [0, lines) of a stage whose lines are `samples`
+// samples long, in parts of at least kMinPartSamples samples.
+void forEachLine(WorkerPool* pool, int32_t lines, int32_t samples,
+                 const std::function<void(int32_t, int32_t)>& body);
+
 }  // namespace veyra
