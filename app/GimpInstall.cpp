@@ -47,10 +47,11 @@ std::string userGimpFolder() {
   const std::string gimp = platform::environmentVariable("GIMP2_DIRECTORY");
   if (fs::path(gimp).is_absolute()) return gimp;
   const std::string xdg = platform::environmentVariable("XDG_CONFIG_HOME");
-  if (fs::path(xdg).is_absolute()) return xdg + "/GIMP/2.10";
+  if (gimp.empty() && fs::path(xdg).is_absolute()) return xdg + "/GIMP/2.10";
   const std::string home = platform::environmentVariable("HOME");
   if (home.empty()) throw CommandError(kExitUsage, "HOME is not set; give --gimp-folder");
-  return home + "/.config/GIMP/2.10";
+  // GIMP takes a relative $GIMP2_DIRECTORY as a folder in the home folder.
+  return home + "/" + (gimp.empty() ? ".config/GIMP/2.10" : gimp);
 }
 
 std::string installIntoGimp(const std::string& gimpExecutable, const std::string& module,

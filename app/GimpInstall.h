@@ -11,7 +11,7 @@ namespace veyra::app {
 
 void addGimpInstallCommands(CommandLine& cli);
 
-// The user's GIMP 2.10 folder: $GIMP2_DIRECTORY when absolute, else
+// The user's GIMP 2.10 folder: $GIMP2_DIRECTORY (relative: in ~), else
 // $XDG_CONFIG_HOME/GIMP/2.10, else ~/.config/GIMP/2.10.
 std::string userGimpFolder();
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <iostream>
+#include <map>
 
 #include "GimpCases.h"
 #include "GimpSession.h"
@@ -53,6 +54,28 @@ TEST(GimpInstall, PutsAWorkingPlugInInTheUsersFolderAndTakesItOut) {
   const CommandResult again = runVeyra({"gimp-uninstall", "--gimp-folder", profile.path()});
   EXPECT_EQ(again.status, 0);
   EXPECT_NE(again.out.find("nothing installed"), std::string::npos) << again.out;
+}
+
+// Without --gimp-folder the commands use the folder GIMP itself reads.
+TEST(GimpInstall, DefaultFolderIsTheOneGimpReads) {
+  TempDir t;
+  struct Case {
+    std::string gimp2Directory, xdgConfigHome, expected;
+  };
+  const Case cases[] = {{"", "", t.file("home/.config/GIMP/2.10")},
+                        {"", t.file("xdg"), t.file("xdg/GIMP/2.10")},
+                        {t.file("abs"), t.file("xdg"), t.file("abs")},
+                        {"profile", t.file("xdg"), t.file("home/profile")}};
+  for (const Case& c : cases) {
+    const std::map<std::string, std::string> env = {{"HOME", t.file("home")},
+                                                    {"GIMP2_DIRECTORY", c.gimp2Directory},
+                                                    {"XDG_CONFIG_HOME", c.xdgConfigHome}};
+    const CommandResult installed = runVeyra({"gimp-install"}, env);
+    ASSERT_EQ(installed.status, 0) << installed.err;
+    EXPECT_TRUE(fileExists(c.expected + "/plug-ins/veyra-gimp/veyra-gimp")) << installed.out;
+    const CommandResult removed = runVeyra({"gimp-uninstall"}, env);
+    EXPECT_EQ(removed.out, "removed from " + c.expected + "/plug-ins\n") << c.expected;
+  }
 }
 
 }  // namespace
