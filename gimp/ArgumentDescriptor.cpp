@@ -6,8 +6,6 @@ namespace veyra::gimp {
 
 namespace {
 
-constexpr size_t kMaxStringLength = 255;  // a descriptor string is length-prefixed
-
 const char* typeName(ArgType t) {
   switch (t) {
     case ArgType::Int32: return "an integer";
@@ -15,13 +13,6 @@ const char* typeName(ArgType t) {
     case ArgType::String: return "a string";
   }
   return "";
-}
-
-std::string validValues(const app::TermEnumeration& e) {
-  std::string out;
-  for (const app::TermEnumValue& v : e.values)
-    out += (out.empty() ? "" : ", ") + app::fourCCText(v.code) + " (" + v.name + ")";
-  return out;
 }
 
 }  // namespace
@@ -54,13 +45,15 @@ app::Descriptor descriptorFromArguments(const app::ModuleScripting& s, const Pro
         const app::TermEnumeration* e = s.terminology.findEnumeration(a.parameter->type);
         const app::TermEnumValue* value = e != nullptr ? e->find(v.text) : nullptr;
         if (value == nullptr)
-          throw refuse("unknown value \"" + v.text + "\"" + (e != nullptr ? "; valid values: " + validValues(*e) : ""));
+          throw refuse("unknown value \"" + v.text + "\"" +
+                       (e != nullptr ? "; valid values: " + enumerationValues(*e) : ""));
         d.push_back(app::DescriptorItem::makeEnumerated(key, e->type, value->code));
         break;
       }
       case app::TermValueKind::String:
         if (v.text.size() > kMaxStringLength)
-          throw refuse("the text has " + std::to_string(v.text.size()) + " bytes, at most 255 are carried");
+          throw refuse("the text has " + std::to_string(v.text.size()) + " bytes, at most " +
+                       std::to_string(kMaxStringLength) + " are carried");
         d.push_back(app::DescriptorItem::makeString(key, v.text));
         break;
       case app::TermValueKind::Unsupported: throw refuse("its type is not supported");

@@ -7,6 +7,13 @@ namespace veyra::gimp {
 
 const char* const kProcedureName = "plug-in-veyra";
 
+std::string enumerationValues(const app::TermEnumeration& e) {
+  std::string out;
+  for (const app::TermEnumValue& v : e.values)
+    out += (out.empty() ? "" : ", ") + app::fourCCText(v.code) + " (" + v.name + ")";
+  return out;
+}
+
 std::string argumentName(const std::string& terminologyName) {
   std::string out;
   bool gap = false;
@@ -28,14 +35,13 @@ std::string describeArgument(const app::ModuleScripting& s, const app::TermParam
   std::string text = p.description.empty() ? p.name : p.description;
   switch (kind) {
     case app::TermValueKind::Enumerated:
-      if (const app::TermEnumeration* e = s.terminology.findEnumeration(p.type)) {
-        text += "; one of";
-        for (size_t i = 0; i < e->values.size(); ++i)
-          text += (i == 0 ? " " : ", ") + app::fourCCText(e->values[i].code) + " (" + e->values[i].name + ")";
-      }
+      if (const app::TermEnumeration* e = s.terminology.findEnumeration(p.type))
+        text += "; one of " + enumerationValues(*e);
       break;
     case app::TermValueKind::Boolean: text += "; 0 or 1"; break;
-    case app::TermValueKind::String: text += "; at most 255 bytes"; break;
+    case app::TermValueKind::String:
+      text += "; at most " + std::to_string(kMaxStringLength) + " bytes";
+      break;
     default: break;
   }
   return text;

@@ -4,6 +4,7 @@
 #ifndef VEYRA_GIMP_PROCEDURESIGNATURE_H
 #define VEYRA_GIMP_PROCEDURESIGNATURE_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@ namespace veyra::gimp {
 
 // The procedure's name in GIMP's procedural database.
 extern const char* const kProcedureName;
+
+// The longest text a string argument carries (descriptor strings are length-prefixed).
+constexpr size_t kMaxStringLength = 255;
+
+// An enumeration's values for messages: "lAdd (KVO add), lScr (KVO screen)".
+std::string enumerationValues(const app::TermEnumeration& e);
 
 // How an argument travels through the procedural database.
 enum class ArgType { Int32, Float, String };
