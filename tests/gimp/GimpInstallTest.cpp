@@ -20,8 +20,11 @@ mode_t modeOf(const std::string& path) {
 
 TEST(GimpInstall, PutsAWorkingPlugInInTheUsersFolderAndTakesItOut) {
   TempDir profile;
+  // The second install replaces the first, as when a user updates.
+  ASSERT_EQ(runVeyra({"gimp-install", "--gimp-folder", profile.path()}).status, 0);
   const CommandResult installed = runVeyra({"gimp-install", "--gimp-folder", profile.path()});
   ASSERT_EQ(installed.status, 0) << installed.err;
+  EXPECT_FALSE(fileExists(profile.file("plug-ins/.veyra-gimp.new")));
   const std::string dir = profile.file("plug-ins/veyra-gimp");
   EXPECT_TRUE(modeOf(dir + "/veyra-gimp") & S_IXUSR);
   // GIMP takes every executable in its plug-in folders for a plug-in.
