@@ -21,7 +21,7 @@ TEST(ProcedureArguments, NamesAreLowerCaseWordsJoinedByHyphens) {
   for (const auto& [in, out] : cases) EXPECT_EQ(gimp::argumentName(in), out) << in;
 }
 
-// Every argument of the first setting set as the database delivers it.
+// Every argument of setting set 1 as the database delivers it.
 std::vector<gimp::ArgumentValue> validValues() {
   std::vector<gimp::ArgumentValue> values;
   const SettingSet& s = settingSets()[1];
