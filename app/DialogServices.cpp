@@ -95,11 +95,9 @@ bool openDialogDisplay(std::string* error) {
 }
 
 void registerDialogManagerSuites(SuiteRegistry& registry) {
-  const bool withheld = dialogManagerWithheld();
-  for (const dialogmanager::SuiteTable& s : dialogmanager::suiteTables()) {
-    if (withheld) registry.remove(s.name, s.version);
-    else registry.add(s.name, s.version, s.table);
-  }
+  if (dialogManagerWithheld()) return;
+  for (const dialogmanager::SuiteTable& s : dialogmanager::suiteTables())
+    registry.add(s.name, s.version, s.table);
 }
 
 void installDialogServices(FilterHost& host, const PIResourceEntry* resources) {

@@ -15,8 +15,8 @@ namespace veyra::app {
 
 class SuiteRegistry;
 
-// Offers the eleven dialog manager suites in the registry (removes them
-// when the test switch kWithholdVariable withholds them).
+// Offers the eleven dialog manager suites in the registry (none when the
+// test switch kWithholdVariable withholds them).
 void registerDialogManagerSuites(SuiteRegistry& registry);
 
 // Offers the dialog services in the host's session; resources is the
