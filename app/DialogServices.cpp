@@ -1,6 +1,5 @@
 #include "app/DialogServices.h"
 
-#include <cstdlib>
 #include <string>
 
 #include "app/ColorSpaceSuite.h"
@@ -46,9 +45,8 @@ bool pickThroughChooser(CS_XYZ& color, const std::string& prompt) {
 }
 
 void installAutoConfirm() {
-  const char* value = std::getenv(kAutoConfirmVariable);
-  if (value == nullptr || *value == 0) return;
-  std::string file = value;
+  std::string file = platform::environmentVariable(kAutoConfirmVariable);
+  if (file.empty()) return;
   const std::string cancelPrefix = "cancel:";
   const bool cancel = file.compare(0, cancelPrefix.size(), cancelPrefix) == 0;
   if (cancel) file = file.substr(cancelPrefix.size());
