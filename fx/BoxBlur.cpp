@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "fx/BoxBlurNarrow.h"
 #include "fx/Lanes.h"
 #include "fx/Simd.h"
 
@@ -493,6 +494,20 @@ void runPasses(PixelImage& img, const Rect& r, float half, bool vertical, int64_
   const BoxLineParams prm = detail::boxLineParams(half, L, int32_t(sizeof(Sample)), fullPrecision);
   if (prm.n < 1) return;
   if constexpr (sizeof(Sample) == 1) {
+#if FX_X86
+    // Whole-tap windows of at most 127 taps: the same results in 16-bit lanes.
+    if (detail::narrowApplies(prm) && detail::cpuHasAvx2()) {
+      const detail::NarrowLine k = detail::narrowLine(prm);
+      uint8_t* first = img.pixel(r.left, r.top);
+      if (vertical)
+        detail::narrowColumnsAvx2(first, img.rowBytes, size_t(r.right - r.left) * size_t(img.channels), L, k,
+                                  passes, scratch, scratch + size_t(L) * kBlockBytes, kBlockBytes);
+      else
+        detail::narrowRowsAvx2(first, img.rowBytes, r.bottom - r.top, L, img.channels, k, passes,
+                               reinterpret_cast<uint16_t*>(scratch));
+      return;
+    }
+#endif
     if (!prm.wideSums) {  // 32-bit sums suffice: 255 W < 2^32
       if (vertical)
         verticalPass<Sample, uint32_t>(img, r, prm, passes, scratch);

@@ -9,6 +9,7 @@
 
 #include "Reference.h"
 #include "fx/BoxBlur.h"
+#include "fx/BoxBlurNarrow.h"
 
 namespace {
 
@@ -81,6 +82,46 @@ TEST(BoxBlur, WideImagesMatchReference) {
     }
   }
 }
+
+// Whole-tap windows up to 127 taps run in 16-bit lanes: every window sum of every such width gives
+// the general middle output, and only those widths take that form.
+TEST(BoxBlur, NarrowQuotientEqualsGeneralOutput) {
+  for (int32_t n = 2; n <= fx::detail::kMaxNarrowHalfWidth; ++n) {
+    const fx::detail::BoxLineParams p = fx::detail::boxLineParams(float(n), 1000, 1, false);
+    ASSERT_TRUE(fx::detail::narrowApplies(p)) << n;
+    const fx::detail::NarrowLine k = fx::detail::narrowLine(p);
+    for (uint32_t sum = 0; sum <= 255u * uint32_t(2 * n - 1); ++sum)
+      ASSERT_EQ(fx::detail::narrowQuotient(sum, k), (256 * sum * uint32_t(p.recip) + uint32_t(p.bias)) >> 23)
+          << "n " << n << " sum " << sum;
+  }
+  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(65.0f, 1000, 1, false)));
+  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(1.0f, 1000, 1, false)));
+  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(4.5f, 1000, 1, false)));
+  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(4.0f, 1000, 2, false)));
+}
+
+// Images wide and tall enough for whole vector groups, block tails and half-widths up to 64 (and
+// 65, just past the 16-bit form), inside a rectangle off the image's corner, against the reference.
+class BoxBlurWholeTaps : public ::testing::TestWithParam<std::tuple<int, float, int>> {};
+
+TEST_P(BoxBlurWholeTaps, MatchReference) {
+  const int channels = std::get<0>(GetParam()), passes = std::get<2>(GetParam());
+  const float radius = std::get<1>(GetParam());
+  std::mt19937 rng(uint32_t(channels * 1000 + radius * 10 + passes));
+  TestImage img(171, 149, channels, 1, 3, rng, 255);
+  TestImage expected(img);
+  const fx::Rect rect{3, 5, 148, 169};
+  fx::BoxBlur blur;
+  blur.setRadii(radius, radius);
+  blur.setExtraPasses(passes - 1);
+  blur.apply(img.img, rect);
+  fxtest::referenceBlur(expected.img, rect, radius, radius, passes);
+  EXPECT_TRUE(fxtest::sameBytes(img, expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, BoxBlurWholeTaps,
+                         ::testing::Combine(::testing::Values(1, 4), ::testing::Values(4.0f, 20.0f, 128.0f, 130.0f),
+                                            ::testing::Values(1, 2)));
 
 TEST(BoxBlur, WholeHalfWidthsUseFullTapsOnly) {
   const std::vector<uint32_t> spike = {0, 0, 0, 0, 90, 0, 0, 0, 0, 0};
