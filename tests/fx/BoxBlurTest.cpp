@@ -83,8 +83,8 @@ TEST(BoxBlur, WideImagesMatchReference) {
   }
 }
 
-// Whole-tap windows up to 127 taps run in 16-bit lanes: every window sum of every such width gives
-// the general middle output, and only those widths take that form.
+// Windows up to 127 taps run in 16-bit lanes: every whole-tap window sum of every such width gives
+// the general middle output, and only narrow enough 8-bit windows take that form.
 TEST(BoxBlur, NarrowQuotientEqualsGeneralOutput) {
   for (int32_t n = 2; n <= fx::detail::kMaxNarrowHalfWidth; ++n) {
     const fx::detail::BoxLineParams p = fx::detail::boxLineParams(float(n), 1000, 1, false);
@@ -94,17 +94,19 @@ TEST(BoxBlur, NarrowQuotientEqualsGeneralOutput) {
       ASSERT_EQ(fx::detail::narrowQuotient(sum, k), (256 * sum * uint32_t(p.recip) + uint32_t(p.bias)) >> 23)
           << "n " << n << " sum " << sum;
   }
-  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(65.0f, 1000, 1, false)));
-  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(1.0f, 1000, 1, false)));
-  EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(4.5f, 1000, 1, false)));
+  // Half-widths (radius / 2) past the 15-bit sums, a single tap (left unchanged), 16-bit samples.
+  for (float half : {65.0f, 63.5f, 1.0f})
+    EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(half, 1000, 1, false))) << half;
+  EXPECT_TRUE(fx::detail::narrowApplies(fx::detail::boxLineParams(62.5f, 1000, 1, false)));
   EXPECT_FALSE(fx::detail::narrowApplies(fx::detail::boxLineParams(4.0f, 1000, 2, false)));
 }
 
-// Images wide and tall enough for whole vector groups, block tails and half-widths up to 64 (and
-// 65, just past the 16-bit form), inside a rectangle off the image's corner, against the reference.
-class BoxBlurWholeTaps : public ::testing::TestWithParam<std::tuple<int, float, int>> {};
+// Images wide and tall enough for whole vector groups, block tails and the widest 16-bit windows
+// (whole taps: half-width 64, and 65 just past them; with end taps: 62.5, and 63.5 just past), with
+// end taps of several weights, inside a rectangle off the image's corner, against the reference.
+class BoxBlurNarrowWindows : public ::testing::TestWithParam<std::tuple<int, float, int>> {};
 
-TEST_P(BoxBlurWholeTaps, MatchReference) {
+TEST_P(BoxBlurNarrowWindows, MatchReference) {
   const int channels = std::get<0>(GetParam()), passes = std::get<2>(GetParam());
   const float radius = std::get<1>(GetParam());
   std::mt19937 rng(uint32_t(channels * 1000 + radius * 10 + passes));
@@ -119,8 +121,10 @@ TEST_P(BoxBlurWholeTaps, MatchReference) {
   EXPECT_TRUE(fxtest::sameBytes(img, expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Widths, BoxBlurWholeTaps,
-                         ::testing::Combine(::testing::Values(1, 4), ::testing::Values(4.0f, 20.0f, 128.0f, 130.0f),
+INSTANTIATE_TEST_SUITE_P(Widths, BoxBlurNarrowWindows,
+                         ::testing::Combine(::testing::Values(1, 4),
+                                            ::testing::Values(1.0f, 4.0f, 9.0f, 14.6f, 20.0f, 125.0f, 127.0f,
+                                                              128.0f, 130.0f),
                                             ::testing::Values(1, 2)));
 
 TEST(BoxBlur, WholeHalfWidthsUseFullTapsOnly) {
