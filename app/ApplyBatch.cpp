@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/FileIdentity.h"
+#include "app/FilterHost.h"
 #include "app/Progress.h"
 #include "app/platform/FileSystem.h"
 #include "app/platform/Workers.h"
@@ -72,6 +73,8 @@ int CommandLine::runApply() {
 int CommandLine::runBatch(const std::vector<RunOptions>& runs) {
   const size_t n = runs.size();
   const int workers = std::min<int>(batch_.jobs > 0 ? batch_.jobs : platform::processorCount(), static_cast<int>(n));
+  // The pictures share the processors: each host copies its pixels with its share of them.
+  FilterHost::setDefaultCopyThreads(std::max(1, platform::processorCount() / std::max(workers, 1)));
   installInterruptHandler();
 
   std::vector<double> done(n, 0.0);  // each picture's share finished, 0 to 1

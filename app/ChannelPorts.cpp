@@ -139,11 +139,13 @@ int32 readPixels(PIChannelPort port, int32 level, const VRect* rect, const Pixel
     const VRect area = intersect(*rect, VRect{0, 0, doc.height(), doc.width()});
     const uint8_t* plane = host->targetChannel(port->channel);
     const intptr_t step = destination->colBits / 8;  // validMemory: whole bytes
-    for (int32 y = area.top; y < area.bottom; ++y) {
-      const uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
-      copySamples(line + area.left, 1, sampleAt(destination, y - rect->top, area.left - rect->left), step,
-                  area.right - area.left);
-    }
+    host->copyThreads().forRows(area.bottom - area.top, area.right - area.left, [&](int32 top, int32 bottom) {
+      for (int32 y = area.top + top; y < area.top + bottom; ++y) {
+        const uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
+        copySamples(line + area.left, 1, sampleAt(destination, y - rect->top, area.left - rect->left), step,
+                    area.right - area.left);
+      }
+    });
     if (wroteRect != nullptr) *wroteRect = area;
   }
   note(host, PortAccess::Read, port, rect, VRect{}, result);
@@ -160,11 +162,13 @@ int32 writePixels(PIChannelPort port, const VRect* rect, const PixelMemoryDesc* 
     const VRect area = intersect(intersect(*rect, VRect{0, 0, doc.height(), doc.width()}), host->filterRect());
     uint8_t* plane = host->targetChannel(port->channel);
     const intptr_t step = source->colBits / 8;  // validMemory: whole bytes
-    for (int32 y = area.top; y < area.bottom; ++y) {
-      uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
-      copySamples(sampleAt(source, y - rect->top, area.left - rect->left), step, line + area.left, 1,
-                  area.right - area.left);
-    }
+    host->copyThreads().forRows(area.bottom - area.top, area.right - area.left, [&](int32 top, int32 bottom) {
+      for (int32 y = area.top + top; y < area.top + bottom; ++y) {
+        uint8_t* line = plane + static_cast<size_t>(y) * doc.width();
+        copySamples(sampleAt(source, y - rect->top, area.left - rect->left), step, line + area.left, 1,
+                    area.right - area.left);
+      }
+    });
   }
   note(host, PortAccess::Write, port, rect, VRect{}, result);
   return result;

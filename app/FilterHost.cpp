@@ -1,11 +1,13 @@
 #include "app/FilterHost.h"
 
 #include <algorithm>
+#include <atomic>
 #include <limits>
 #include <stdexcept>
 #include <vector>
 
 #include "app/Progress.h"
+#include "app/platform/Workers.h"
 #include "host/PIBufferSuite.h"
 
 namespace veyra::app {
@@ -38,6 +40,8 @@ int16 channelType(ColorMode mode, int c) {
   }
   return ctUnspecified;
 }
+
+std::atomic<int> gDefaultCopyThreads{0};  // 0: the processor count
 
 // The record holds resolutions in 16.16 fixed point, so below 32768 pixels
 // per inch. A larger resolution (files may claim millions) is clamped to the
@@ -100,6 +104,22 @@ FilterHost::~FilterHost() {
   services_.clear();
   auto& stack = hostStack();
   stack.erase(std::remove(stack.begin(), stack.end(), this), stack.end());
+}
+
+void FilterHost::setCopyThreads(int threads) {
+  copyThreadCount_ = std::max(threads, 0);
+  copyThreads_.reset();
+}
+
+void FilterHost::setDefaultCopyThreads(int threads) { gDefaultCopyThreads.store(std::max(threads, 0)); }
+
+CopyThreads& FilterHost::copyThreads() {
+  if (!copyThreads_) {
+    int n = copyThreadCount_ > 0 ? copyThreadCount_ : gDefaultCopyThreads.load();
+    if (n <= 0) n = platform::processorCount();
+    copyThreads_ = std::make_unique<CopyThreads>(std::max(n, 1));
+  }
+  return *copyThreads_;
 }
 
 void FilterHost::setDocument(Document& doc) {

@@ -18,6 +18,7 @@
 #include <typeindex>
 #include <vector>
 
+#include "app/CopyThreads.h"
 #include "app/Document.h"
 #include "app/FaultInjection.h"
 #include "app/HostMemory.h"
@@ -143,6 +144,14 @@ class FilterHost {
   // True for a port of this host's document channels.
   bool isPort(const PIChannelPortDesc* port) const;
 
+  // The threads that copy the pixels of one channel-port call (the caller's
+  // thread included): set for this host, or 0 for the process's default.
+  // The default is the processor count unless setDefaultCopyThreads changed
+  // it (batch runs share the processors among their pictures).
+  void setCopyThreads(int threads);
+  static void setDefaultCopyThreads(int threads);
+  CopyThreads& copyThreads();
+
  private:
   void refreshRecord();
   void adoptModule(const PluginModule& module);
@@ -166,6 +175,8 @@ class FilterHost {
   intptr_t data_ = 0;
   SPPlugin plugin_;
   std::function<void(int32, int32)> progressReporter_;
+  int copyThreadCount_ = 0;  // 0: the default
+  std::unique_ptr<CopyThreads> copyThreads_;  // made on first use
   std::map<std::type_index, std::shared_ptr<void>> services_;  // last: destroyed first
 };
 

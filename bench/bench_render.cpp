@@ -1,6 +1,7 @@
 // The light renderer: the final render of a 6000 x 4000 RGB document through
 // the real host (bands read and written through the channel ports) with 1
-// and 2 worker threads (BM_FinalRender/N), and the dialog's 369 x 282 preview
+// and 2 worker threads (BM_FinalRender/N; the host copies the bands with as
+// many threads), and the dialog's 369 x 282 preview
 // refreshed after a light-stage change (caches hit) and after a shape change
 // (canvas rebuilt). Memory is the most the host's buffer suite held at once
 // during a render, recorded by a thin wrapper around the host's own suite.
@@ -125,6 +126,8 @@ void BM_FinalRender(benchmark::State& state) {
   benchmarkParameters(gParams);
   app::Document doc = makeDocument(kDocWidth, kDocHeight);
   app::FilterHost host(doc);
+  // N threads in all: the host copies the bands' pixels with as many.
+  host.setCopyThreads(static_cast<int>(state.range(0)));
   host.suites().add(kPSBufferSuite, kPSBufferSuiteVersion1, &kPeakSuite);
   gPeak.memory = &host.memory();
   const app::PluginModule module = app::PluginModule::inProcess(&renderEntry);
