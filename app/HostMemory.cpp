@@ -69,19 +69,18 @@ const PSBufferSuite1* HostMemory::bufferSuite() { return &gBufferSuite; }
 
 HostMemory::~HostMemory() = default;
 
-std::unique_ptr<char[]> HostMemory::allocate(size_t size) {
+std::unique_ptr<char[]> HostMemory::allocate(size_t size, Fill fill) {
   if (size > limit_ || used_ > limit_ - size) return nullptr;
-  try {
-    auto block = std::make_unique<char[]>(storageSize(size));
-    used_ += size;
-    return block;
-  } catch (const std::bad_alloc&) {
-    return nullptr;
-  }
+  // Zero-filling touches every page of the block; a buffer the plug-in is
+  // about to overwrite is spared that (new char[n] leaves the bytes as they are).
+  std::unique_ptr<char[]> block(fill == Fill::Zero ? new (std::nothrow) char[storageSize(size)]()
+                                                   : new (std::nothrow) char[storageSize(size)]);
+  if (block) used_ += size;
+  return block;
 }
 
 Handle HostMemory::makeHandle(size_t size) {
-  auto data = allocate(size);
+  auto data = allocate(size, Fill::Zero);
   if (!data) return nullptr;
   auto record = std::make_unique<PIHandleRecord>();
   record->data = std::move(data);
@@ -128,7 +127,7 @@ OSErr HostMemory::setHandleSize(Handle h, int32 size) {
   if (r.locks > 0) return memFullErr;
   const auto newSize = static_cast<size_t>(size);
   used_ -= r.size;
-  auto data = allocate(newSize);
+  auto data = allocate(newSize, Fill::Zero);
   if (!data) {
     used_ += r.size;
     return memFullErr;
@@ -155,12 +154,13 @@ Ptr HostMemory::newBuffer(unsigned32* requestedSize, unsigned32 minimumSize) {
   const long n = ++calls_.bufferAllocations;
   if (n == faults_.failBufferAllocation) return nullptr;
   size_t size = requestedSize != nullptr ? *requestedSize : minimumSize;
-  auto data = allocate(size);
+  auto data = allocate(size, Fill::Uninitialised);
   if (!data && minimumSize < size) {
     size = minimumSize;
-    data = allocate(size);
+    data = allocate(size, Fill::Uninitialised);
   }
   if (!data) return nullptr;
+  if (kPoisonsNewBuffers) std::fill_n(data.get(), size, static_cast<char>(kNewBufferByte));
   if (requestedSize != nullptr) *requestedSize = static_cast<unsigned32>(size);
   Ptr p = data.get();
   buffers_.emplace(p, Block{std::move(data), size, 0});

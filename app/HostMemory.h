@@ -58,6 +58,18 @@ class HostMemory {
   unsigned32 space() const;
   size_t bufferCount() const { return buffers_.size(); }
 
+  // Builds with assertions or AddressSanitizer on fill every new buffer with
+  // one non-zero byte, as debug heaps do: a buffer holds whatever the memory
+  // held (the suite promises no zeroes), and a stage that reads one before
+  // writing it shows up there as wrong pixels. Elsewhere new buffers are left
+  // as they come. Handles are always zero-filled.
+#if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__)
+  static constexpr bool kPoisonsNewBuffers = true;
+#else
+  static constexpr bool kPoisonsNewBuffers = false;
+#endif
+  static constexpr unsigned char kNewBufferByte = 0xA5;
+
   // Tables whose procedures act on the current host's memory.
   static HandleProcs* handleProcs();
   static const PSBufferSuite1* bufferSuite();
@@ -68,7 +80,8 @@ class HostMemory {
     size_t size = 0;
     int locks = 0;
   };
-  std::unique_ptr<char[]> allocate(size_t size);
+  enum class Fill { Zero, Uninitialised };
+  std::unique_ptr<char[]> allocate(size_t size, Fill fill);
 
   const FaultPlan& faults_;
   HostCalls& calls_;

@@ -2,6 +2,8 @@
 // colour-space suites, called as the plug-in calls them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "support/AppTestSupport.h"
@@ -101,6 +103,26 @@ TEST_F(HostServices, BufferSuiteGivesExactSizesAndCountsDisposals) {
   EXPECT_EQ(big, 50u);
   buffers->Dispose(&smaller);
   EXPECT_EQ(host.memory().bufferCount(), 0u);
+  basic()->ReleaseSuite(kPSBufferSuite, kPSBufferSuiteVersion1);
+}
+
+// Test builds fill every new buffer with a non-zero byte so that a stage
+// reading a buffer before writing it shows up as wrong pixels in the
+// end-to-end tests; a block given back and asked for again is filled afresh.
+TEST_F(HostServices, NewBuffersHoldThePoisonByteInTestBuilds) {
+  if (!app::HostMemory::kPoisonsNewBuffers) GTEST_SKIP() << "release builds leave new buffers as they come";
+  static_assert(app::HostMemory::kNewBufferByte != 0, "zero would hide reads of unwritten buffers");
+  auto* buffers = acquire<PSBufferSuite1>(kPSBufferSuite, kPSBufferSuiteVersion1);
+  ASSERT_NE(buffers, nullptr);
+  for (const unsigned32 asked : {1u, 4000u, 4000u, 5u << 20, 5u << 20}) {
+    unsigned32 size = asked;
+    Ptr b = buffers->New(&size, size);
+    ASSERT_NE(b, nullptr) << asked;
+    const auto poisoned = std::count(b, b + size, static_cast<char>(app::HostMemory::kNewBufferByte));
+    EXPECT_EQ(poisoned, static_cast<std::ptrdiff_t>(size)) << asked;
+    std::memset(b, 0, size);  // what the next block of this size may find
+    buffers->Dispose(&b);
+  }
   basic()->ReleaseSuite(kPSBufferSuite, kPSBufferSuiteVersion1);
 }
 
