@@ -74,7 +74,7 @@ int CommandLine::runBatch(const std::vector<RunOptions>& runs) {
   const size_t n = runs.size();
   const int workers = std::min<int>(batch_.jobs > 0 ? batch_.jobs : platform::processorCount(), static_cast<int>(n));
   // The pictures share the processors: each host copies its pixels with its share of them.
-  FilterHost::setDefaultCopyThreads(std::max(1, platform::processorCount() / std::max(workers, 1)));
+  FilterHost::setDefaultCopyThreads(std::max(1, platform::processorCount() / workers));
   installInterruptHandler();
 
   std::vector<double> done(n, 0.0);  // each picture's share finished, 0 to 1

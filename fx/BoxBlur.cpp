@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "fx/BoxBlurNarrow.h"
+#include "fx/ColumnPasses.h"
 #include "fx/Lanes.h"
 #include "fx/Simd.h"
 
@@ -419,17 +420,10 @@ FX_ALWAYS_INLINE void horizontalPassBody(PixelImage& img, const Rect& r, const B
 template <class Sample, class Sum, size_t MFIX>
 FX_ALWAYS_INLINE void verticalBlock(Sample* base, ptrdiff_t stride, size_t M, int32_t L,
                                     const BoxLineParams& prm, int64_t passes, Sample* a, Sample* b) {
-  const ptrdiff_t m = ptrdiff_t(M);
-  if (passes == 1) {
-    for (int32_t p = 0; p < L; ++p) std::memcpy(a + size_t(p) * M, base + p * stride, M * sizeof(Sample));
-  } else {
-    filterBlock<Sample, Sum, MFIX>(base, stride, a, m, M, L, prm);
-  }
-  for (int64_t i = 1; i + 1 < passes; ++i) {
-    filterBlock<Sample, Sum, MFIX>(a, m, b, m, M, L, prm);
-    std::swap(a, b);
-  }
-  filterBlock<Sample, Sum, MFIX>(a, m, base, stride, M, L, prm);
+  detail::columnPasses(base, stride, M, L, passes, a, b,
+                       [&](const Sample* in, ptrdiff_t inStride, Sample* out, ptrdiff_t outStride) FX_INLINE_LAMBDA {
+                         filterBlock<Sample, Sum, MFIX>(in, inStride, out, outStride, M, L, prm);
+                       });
 }
 
 template <class Sample, class Sum>
@@ -495,7 +489,7 @@ void runPasses(PixelImage& img, const Rect& r, float half, bool vertical, int64_
   if (prm.n < 1) return;
   if constexpr (sizeof(Sample) == 1) {
 #if FX_X86
-    // Whole-tap windows of at most 127 taps: the same results in 16-bit lanes.
+    // Windows of at most 127 taps: the same results in 16-bit lanes.
     if (detail::narrowApplies(prm) && detail::cpuHasAvx2()) {
       const detail::NarrowLine k = detail::narrowLine(prm);
       uint8_t* first = img.pixel(r.left, r.top);

@@ -18,8 +18,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
+#include "fx/ColumnPasses.h"
 #include "fx/Simd.h"
 
 namespace fx {
@@ -324,25 +324,13 @@ FX_TARGET_AVX2 void narrowColumnsAvx2(uint8_t* base, ptrdiff_t stride, size_t to
                                       const NarrowLine& k, int64_t passes, uint8_t* a, uint8_t* b,
                                       size_t blockLanes) {
   blockLanes = std::min(blockLanes, kMaxBlockLanes);
+  const auto filter = k.frac != 0 ? filterBlock<true> : filterBlock<false>;
   for (size_t m0 = 0; m0 < total; m0 += blockLanes) {
     const size_t M = std::min(blockLanes, total - m0);
-    const ptrdiff_t m = ptrdiff_t(M);
-    uint8_t* column = base + m0;
-    uint8_t* x = a;
-    uint8_t* y = b;
-    // The first pass reads the image (a single pass reads a copy, as it writes the image), the
-    // passes between go from one copy to the other, and the last pass writes the image.
-    const auto filter = k.frac != 0 ? filterBlock<true> : filterBlock<false>;
-    if (passes == 1) {
-      for (int32_t p = 0; p < L; ++p) std::memcpy(x + size_t(p) * M, column + p * stride, M);
-    } else {
-      filter(column, stride, x, m, M, L, k);
-    }
-    for (int64_t i = 1; i + 1 < passes; ++i) {
-      filter(x, m, y, m, M, L, k);
-      std::swap(x, y);
-    }
-    filter(x, m, column, stride, M, L, k);
+    columnPasses(base + m0, stride, M, L, passes, a, b,
+                 [&](const uint8_t* in, ptrdiff_t inStride, uint8_t* out, ptrdiff_t outStride) FX_INLINE_LAMBDA {
+                   filter(in, inStride, out, outStride, M, L, k);
+                 });
   }
 }
 
