@@ -42,7 +42,7 @@ void blurImageColumns(fx::PixelImage& img, float y, WorkerPool* pool) {
     blurPart(img, 0.0f, y, img.bounds);
     return;
   }
-  const int32_t columns = std::max<int32_t>(1, kMinPartSamples / (h * std::max(img.channels, 1)));
+  const int32_t columns = std::max<int32_t>(1, pool->minPartSamples() / (h * std::max(img.channels, 1)));
   const int32_t block = std::max<int32_t>(1, kColumnBlockBytes / img.bytesPerPixel);
   forEachSpan(pool, w, columns, block, [&](int32_t left, int32_t right) {
     blurPart(img, 0.0f, y, fx::Rect{0, left, h, right});

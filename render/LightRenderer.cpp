@@ -105,7 +105,7 @@ double displacementAmount(double displacement) { return std::isfinite(displaceme
 }  // namespace
 
 LightRenderer::LightRenderer(HostDocument& host, LightParameters& params, bool preview)
-    : host_(host), params_(params), preview_(preview), pool_(workerThreads()) {
+    : host_(host), params_(params), preview_(preview), pool_(workerThreads(), workerPartSamples()) {
   for (int i = 0; i < 256; ++i) matteTable_[i] = static_cast<uint8_t>(i);
 }
 

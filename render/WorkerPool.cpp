@@ -39,7 +39,8 @@ struct WorkerPool::State {
   }
 };
 
-WorkerPool::WorkerPool(int threads) : threads_(std::max(threads, 1)) {}
+WorkerPool::WorkerPool(int threads, int32_t minPartSamples)
+    : threads_(std::max(threads, 1)), minPartSamples_(std::max<int32_t>(minPartSamples, 1)) {}
 
 WorkerPool::~WorkerPool() {
   if (!state_) return;
@@ -148,7 +149,8 @@ void forEachSpan(WorkerPool* pool, int32_t total, int32_t minimum, int32_t step,
 
 void forEachLine(WorkerPool* pool, int32_t lines, int32_t samples,
                  const std::function<void(int32_t, int32_t)>& body) {
-  forEachSpan(pool, lines, std::max<int32_t>(1, kMinPartSamples / std::max<int32_t>(samples, 1)), 1, body);
+  const int32_t minimum = pool != nullptr ? pool->minPartSamples() : kMinPartSamples;
+  forEachSpan(pool, lines, std::max<int32_t>(1, minimum / std::max<int32_t>(samples, 1)), 1, body);
 }
 
 }  // namespace veyra

@@ -3,10 +3,13 @@
 #include <atomic>
 #include <thread>
 
+#include "render/WorkerPool.h"
+
 namespace veyra {
 
 namespace {
-std::atomic<int> gThreads{0};  // 0: the processor count
+std::atomic<int> gThreads{0};      // 0: the processor count
+std::atomic<int> gPartSamples{0};  // 0: kMinPartSamples
 }  // namespace
 
 int workerThreads() {
@@ -17,5 +20,14 @@ int workerThreads() {
 }
 
 void setWorkerThreads(int threads) { gThreads.store(threads > 0 ? threads : 0, std::memory_order_relaxed); }
+
+int workerPartSamples() {
+  const int set = gPartSamples.load(std::memory_order_relaxed);
+  return set > 0 ? set : kMinPartSamples;
+}
+
+void setWorkerPartSamples(int samples) {
+  gPartSamples.store(samples > 0 ? samples : 0, std::memory_order_relaxed);
+}
 
 }  // namespace veyra

@@ -13,4 +13,14 @@ int workerThreads();
 // never calls it.
 void setWorkerThreads(int threads);
 
+// The smallest part, in samples, that the renders made from now on hand to
+// a thread: the number set by setWorkerPartSamples, or else
+// kMinPartSamples.
+int workerPartSamples();
+
+// Sets the smallest part of later renders; 0 or less returns to
+// kMinPartSamples. Tests use it to share out pictures too small to be
+// shared otherwise; the module itself never calls it.
+void setWorkerPartSamples(int samples);
+
 }  // namespace veyra

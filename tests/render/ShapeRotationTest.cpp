@@ -198,7 +198,7 @@ TEST(ShapeRotation, ConstantImageStaysConstantInside) {
 TEST(ShapeRotation, PoolsGiveTheSameImage) {
   LightTestHost host;
   std::mt19937 rng(5);
-  WorkerPool two(2), three(3);
+  WorkerPool two(2, 4096), three(3, 4096);
   for (const auto& [w, h] : {std::make_pair(300, 40), std::make_pair(37, 260)})
     for (double angle = -170.0; angle < 180.0; angle += 23.0) {
       HostBufferRef image =

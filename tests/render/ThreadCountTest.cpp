@@ -26,11 +26,18 @@ constexpr int kThreadCounts[] = {2, 3, 8};
 
 bool confirmDialog(FilterCall&) { return true; }
 
-// The thread count of the renders made while it lives.
+// The thread count of the renders made while it lives, with parts small
+// enough that these small pictures are shared out among the threads.
 class ThreadCount {
  public:
-  explicit ThreadCount(int threads) { setWorkerThreads(threads); }
-  ~ThreadCount() { setWorkerThreads(0); }
+  explicit ThreadCount(int threads) {
+    setWorkerThreads(threads);
+    setWorkerPartSamples(4096);
+  }
+  ~ThreadCount() {
+    setWorkerThreads(0);
+    setWorkerPartSamples(0);
+  }
   ThreadCount(const ThreadCount&) = delete;
   ThreadCount& operator=(const ThreadCount&) = delete;
 };

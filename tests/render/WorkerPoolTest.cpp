@@ -89,5 +89,20 @@ TEST(ForEachSpanTest, CoversTheRangeOnceWithAndWithoutAPool) {
   }
 }
 
+// A stage of the dialog's preview (282 lines of 369 four-channel pixels) stays
+// on the calling thread with the pool's default parts, and is shared out
+// with parts as small as tests set.
+TEST(ForEachLineTest, SharesOutAPreviewStageOnlyWithSmallParts) {
+  for (const int32_t part : {kMinPartSamples, 4096}) {
+    WorkerPool pool(2, part);
+    std::atomic<int> calls{0};
+    forEachLine(&pool, 282, 369 * 4, [&](int32_t, int32_t) { calls.fetch_add(1); });
+    if (part == kMinPartSamples)
+      EXPECT_EQ(calls.load(), 1);
+    else
+      EXPECT_EQ(calls.load(), 8) << "four parts per thread";
+  }
+}
+
 }  // namespace
 }  // namespace veyra
