@@ -1,10 +1,11 @@
 #include "render/LightBlend.h"
 
 #include <algorithm>
+#include <cstring>
 #include <type_traits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 #include "fx/Simd.h"
@@ -422,11 +423,52 @@ void multiplyFourGeneric(const Layout& layout, const uint8_t* tile, int32_t tile
   multiplyFourBody(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
                    lightImageRowBytes);
 }
+// The products of four pixels (sixteen bytes at p, their light bytes at l,
+// spread by `spread`), divided by 255, in 16-bit lanes.
+FX_TARGET_AVX2 inline __m256i productsOfFour(const uint8_t* p, const uint8_t* l, __m256i spread) {
+  int32_t four;
+  std::memcpy(&four, l, 4);
+  const __m256i lights = _mm256_shuffle_epi8(_mm256_set1_epi32(four), spread);
+  const __m256i x =
+      _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), lights);
+  return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)),
+                           8);
+}
+
+// The same with AVX2 and the light values spread in registers: four pixels'
+// light bytes, broadcast to both halves, are shuffled out to the 16-bit lanes
+// of their channels (a zero for an unchanged byte), multiplied by the pixels'
+// bytes and divided by 255 as div255Small does (x + 1 + (x >> 8) stays below
+// 2^16 for x <= 255 x 255).
 FX_TARGET_AVX2 void multiplyFourAvx2(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
                                      const uint8_t* light, int32_t lightRowBytes, int32_t width,
                                      int32_t height, uint8_t* lightImage, int32_t lightImageRowBytes) {
-  multiplyFourBody(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
-                   lightImageRowBytes);
+  // Word k of pixel i takes light byte i (pixels 0 and 1 in the lower half,
+  // 2 and 3 in the upper one); 0x80 gives a zero byte.
+  alignas(32) int8_t control[32];
+  for (int half = 0; half < 2; ++half)
+    for (int i = 0; i < 2; ++i)
+      for (int k = 0; k < 4; ++k) {
+        int8_t* word = control + half * 16 + i * 8 + k * 2;
+        word[0] = k < layout.channels ? static_cast<int8_t>(half * 2 + i) : int8_t(-128);
+        word[1] = int8_t(-128);
+      }
+  const __m256i spread = _mm256_load_si256(reinterpret_cast<const __m256i*>(control));
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* p = tile + static_cast<intptr_t>(y) * tileRowBytes;
+    const uint8_t* l = light + static_cast<intptr_t>(y) * lightRowBytes;
+    uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
+    int32_t x = 0;
+    for (; x + 8 <= width; x += 8) {
+      const __m256i packed =
+          _mm256_packus_epi16(productsOfFour(p + 4 * x, l + x, spread), productsOfFour(p + 4 * x + 16, l + x + 4, spread));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * x), _mm256_permute4x64_epi64(packed, 0xD8));
+    }
+    for (; x < width; ++x)
+      for (int k = 0; k < 4; ++k)
+        out[4 * x + k] =
+            k < layout.channels ? static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[4 * x + k] * l[x]))) : 0;
+  }
 }
 
 }  // namespace
