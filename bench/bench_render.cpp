@@ -361,6 +361,9 @@ class PeerReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.error_occurred || run.iterations == 0) continue;
+      // With repetitions the median stands for the runs; the other
+      // aggregates (mean, spread) are no figures of a run.
+      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       const auto it = run.counters.find("MP/s");
       Figure& f = figures_[run.run_name.function_name + "/" + run.run_name.args];
       f.cpuMs = run.GetAdjustedCPUTime();
@@ -394,7 +397,8 @@ class PeerReporter : public benchmark::ConsoleReporter {
         std::printf("    cv::blur, the blurs   %7.1f MP/s  (the whole render at %.2fx their speed)\n", cv->mps,
                     render->mps / cv->mps);
     }
-    for (const char* name : {"BM_PreviewBrightness/1", "BM_PreviewRotation/1"})
+    for (const char* name :
+         {"BM_PreviewBrightness/1", "BM_PreviewBrightness/2", "BM_PreviewRotation/1", "BM_PreviewRotation/2"})
       if (const Figure* f = find(name))
         std::printf("  %-24s %.2f ms wall, %.2f ms CPU\n", name + 3, f->realMs, f->cpuMs);
   }
