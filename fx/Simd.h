@@ -25,6 +25,13 @@ inline std::atomic<bool>& avx2Allowed() {
   return allowed;
 }
 
+// Whether the AVX-512 copies may be chosen; tests turn them off to run the AVX2 copies on a
+// processor that has AVX-512.
+inline std::atomic<bool>& avx512Allowed() {
+  static std::atomic<bool> allowed{true};
+  return allowed;
+}
+
 // True when the processor runs AVX2 code and the AVX2 copies are allowed. Building with
 // VEYRA_FX_BASELINE_ONLY defined keeps to the baseline copies.
 inline bool cpuHasAvx2() {
@@ -33,6 +40,18 @@ inline bool cpuHasAvx2() {
 #else
   static const bool has = __builtin_cpu_supports("avx2");
   return has && avx2Allowed().load(std::memory_order_relaxed);
+#endif
+}
+
+// True when the processor runs AVX-512 code with byte permutes (F, BW and VBMI) and both the AVX2
+// and the AVX-512 copies are allowed. 64-bit builds only.
+inline bool cpuHasAvx512Vbmi() {
+#if defined(VEYRA_FX_BASELINE_ONLY) || !defined(__x86_64__)
+  return false;
+#else
+  static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                          __builtin_cpu_supports("avx512vbmi");
+  return has && cpuHasAvx2() && avx512Allowed().load(std::memory_order_relaxed);
 #endif
 }
 
