@@ -370,8 +370,8 @@ void lightBlendImage(int32_t mode, double brightnessPercent, const uint8_t col[4
 
 namespace {
 
-// multiplyByLightMap for four-byte pixels, compiled for the baseline and for
-// AVX2 (twice the 16-bit lanes), the same arithmetic in both.
+// multiplyByLightMap for four-byte pixels, the baseline copy (the AVX2 copy
+// below has the same arithmetic).
 FX_ALWAYS_INLINE void multiplyFourBody(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
                                        const uint8_t* light, int32_t lightRowBytes, int32_t width,
                                        int32_t height, uint8_t* lightImage, int32_t lightImageRowBytes) {
@@ -423,6 +423,7 @@ void multiplyFourGeneric(const Layout& layout, const uint8_t* tile, int32_t tile
   multiplyFourBody(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
                    lightImageRowBytes);
 }
+
 // The products of four pixels (sixteen bytes at p, their light bytes at l,
 // spread by `spread`), divided by 255, in 16-bit lanes.
 FX_TARGET_AVX2 inline __m256i productsOfFour(const uint8_t* p, const uint8_t* l, __m256i spread) {
@@ -431,8 +432,8 @@ FX_TARGET_AVX2 inline __m256i productsOfFour(const uint8_t* p, const uint8_t* l,
   const __m256i lights = _mm256_shuffle_epi8(_mm256_set1_epi32(four), spread);
   const __m256i x =
       _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))), lights);
-  return _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)),
-                           8);
+  return _mm256_srli_epi16(
+      _mm256_add_epi16(_mm256_add_epi16(x, _mm256_set1_epi16(1)), _mm256_srli_epi16(x, 8)), 8);
 }
 
 // The same with AVX2 and the light values spread in registers: four pixels'
@@ -460,14 +461,15 @@ FX_TARGET_AVX2 void multiplyFourAvx2(const Layout& layout, const uint8_t* tile, 
     uint8_t* out = lightImage + static_cast<intptr_t>(y) * lightImageRowBytes;
     int32_t x = 0;
     for (; x + 8 <= width; x += 8) {
-      const __m256i packed =
-          _mm256_packus_epi16(productsOfFour(p + 4 * x, l + x, spread), productsOfFour(p + 4 * x + 16, l + x + 4, spread));
+      const __m256i packed = _mm256_packus_epi16(productsOfFour(p + 4 * x, l + x, spread),
+                                                 productsOfFour(p + 4 * x + 16, l + x + 4, spread));
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * x), _mm256_permute4x64_epi64(packed, 0xD8));
     }
     for (; x < width; ++x)
       for (int k = 0; k < 4; ++k)
-        out[4 * x + k] =
-            k < layout.channels ? static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[4 * x + k] * l[x]))) : 0;
+        out[4 * x + k] = k < layout.channels
+                             ? static_cast<uint8_t>(div255Small(static_cast<uint16_t>(p[4 * x + k] * l[x])))
+                             : 0;
   }
 }
 

@@ -169,7 +169,8 @@ VEYRA_TARGET_AVX512VBMI inline __m128i luminanceOfSixteen(const uint8_t* p, __mm
   // The zero-masked shifts: the plain ones start from an undefined register,
   // which GCC 12 warns of.
   const __m512i q = _mm512_maskz_srli_epi32(
-      0xFFFF, _mm512_add_epi32(_mm512_add_epi32(sum, _mm512_set1_epi32(1)), _mm512_maskz_srli_epi32(0xFFFF, sum, 8)),
+      0xFFFF,
+      _mm512_add_epi32(_mm512_add_epi32(sum, _mm512_set1_epi32(1)), _mm512_maskz_srli_epi32(0xFFFF, sum, 8)),
       8);
   return _mm512_mask_cvtepi32_epi8(_mm_setzero_si128(), 0xFFFF, q);
 }
