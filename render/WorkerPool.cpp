@@ -11,30 +11,56 @@
 namespace veyra {
 
 // What the workers share with the calling thread. A run publishes the task
-// and its count under the mutex and bumps the generation; each worker takes
-// task numbers from `next` until none is left and then reports itself idle.
+// and its count under the mutex and bumps the generation. Thread t (the
+// caller is 0) owns the t-th of `threads` near-equal runs of task numbers and
+// takes them first, in order, so that a stage cut into the same parts as the
+// stage before gives each thread the parts it worked on before, whose pixels
+// are still in its core's cache; a thread that has run out of its own takes
+// the rest of the others'. Each run's claims go through its own counter, so
+// every number is taken once. A worker reports itself idle when none is left.
 struct WorkerPool::State {
+  explicit State(int threads) : claimed(static_cast<size_t>(threads)), threads(threads) {}
+
   std::mutex mutex;
   std::condition_variable wake;  // a new run, or stop
   std::condition_variable idle;  // the last worker finished its part of a run
   std::vector<std::thread> workers;
   const std::function<void(int)>* task = nullptr;
   int count = 0;
-  std::atomic<int> next{0};
+  std::vector<std::atomic<int>> claimed;  // tasks taken from each thread's run
+  const int threads;
   int busy = 0;  // workers still in the current run
   uint64_t generation = 0;
   bool stop = false;
   std::exception_ptr error;
 
-  // Runs tasks until every number is taken; keeps the first exception.
-  void drain() {
-    for (int i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
-      try {
-        (*task)(i);
-      } catch (...) {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!error) error = std::current_exception();
-      }
+  // The first task number of thread t's run.
+  int first(int t) const { return static_cast<int>(int64_t{count} * t / threads); }
+
+  // The next unclaimed task of thread t's run, or -1.
+  int claim(int t) {
+    const int begin = first(t), size = first(t + 1) - begin;
+    if (claimed[static_cast<size_t>(t)].load(std::memory_order_relaxed) >= size) return -1;
+    const int k = claimed[static_cast<size_t>(t)].fetch_add(1);
+    return k < size ? begin + k : -1;
+  }
+
+  void runTask(int i) {
+    try {
+      (*task)(i);
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (!error) error = std::current_exception();
+    }
+  }
+
+  // Runs thread self's tasks, then every task left in the other runs; keeps
+  // the first exception.
+  void drain(int self) {
+    for (int i = claim(self); i >= 0; i = claim(self)) runTask(i);
+    for (int d = 1; d < threads; ++d) {
+      const int other = (self + d) % threads;
+      for (int i = claim(other); i >= 0; i = claim(other)) runTask(i);
     }
   }
 };
@@ -53,17 +79,18 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::start() {
-  state_ = std::make_unique<State>();
+  state_ = std::make_unique<State>(threads_);
   state_->workers.reserve(static_cast<size_t>(threads_ - 1));
   try {
-    for (int i = 1; i < threads_; ++i) state_->workers.emplace_back(&WorkerPool::work, std::ref(*state_));
+    for (int i = 1; i < threads_; ++i) state_->workers.emplace_back(&WorkerPool::work, std::ref(*state_), i);
   } catch (...) {
-    // Fewer threads than asked (the system refused one): run with those.
+    // Fewer threads than asked (the system refused one): run with those;
+    // the tasks of the threads that did not start are taken by the others.
     threads_ = static_cast<int>(state_->workers.size()) + 1;
   }
 }
 
-void WorkerPool::work(State& s) {
+void WorkerPool::work(State& s, int self) {
   uint64_t seen = 0;
   for (;;) {
     {
@@ -72,7 +99,7 @@ void WorkerPool::work(State& s) {
       if (s.stop) return;
       seen = s.generation;
     }
-    s.drain();
+    s.drain(self);
     std::lock_guard<std::mutex> lock(s.mutex);
     if (--s.busy == 0) s.idle.notify_one();
   }
@@ -98,13 +125,13 @@ void WorkerPool::run(int count, const std::function<void(int)>& task) {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.task = &task;
     s.count = count;
-    s.next.store(0);
+    for (std::atomic<int>& c : s.claimed) c.store(0, std::memory_order_relaxed);
     s.busy = static_cast<int>(s.workers.size());
     s.error = nullptr;
     ++s.generation;
   }
   s.wake.notify_all();
-  s.drain();
+  s.drain(0);
   std::exception_ptr error;
   {
     std::unique_lock<std::mutex> lock(s.mutex);

@@ -38,7 +38,7 @@ class WorkerPool {
  private:
   struct State;
   void start();
-  static void work(State& state);
+  static void work(State& state, int self);
 
   int threads_;
   int32_t minPartSamples_;

@@ -20,11 +20,13 @@ class WorkerPoolTest : public ::testing::TestWithParam<PoolCase> {};
 TEST_P(WorkerPoolTest, RunsEveryTaskOnceInEveryRun) {
   const auto [threads, tasks] = GetParam();
   WorkerPool pool(threads);
-  // Several runs on one pool: the workers must pick up each new run.
-  for (int run = 0; run < 3; ++run) {
-    std::vector<std::atomic<int>> hits(static_cast<size_t>(tasks));
-    pool.run(tasks, [&](int i) { hits[static_cast<size_t>(i)].fetch_add(1); });
-    for (int i = 0; i < tasks; ++i) ASSERT_EQ(hits[static_cast<size_t>(i)].load(), 1) << "task " << i;
+  // Several runs of different counts on one pool: the workers must pick up
+  // each new run, and each thread's share must follow the run's count.
+  for (const int count : {tasks, tasks + 5, 1, tasks}) {
+    std::vector<std::atomic<int>> hits(static_cast<size_t>(count));
+    pool.run(count, [&](int i) { hits[static_cast<size_t>(i)].fetch_add(1); });
+    for (int i = 0; i < count; ++i)
+      ASSERT_EQ(hits[static_cast<size_t>(i)].load(), 1) << "task " << i << " of " << count;
   }
 }
 
