@@ -65,6 +65,12 @@ struct WorkerPool::State {
   }
 };
 
+namespace {
+std::atomic<int64_t> gSharedRuns{0};
+}  // namespace
+
+int64_t WorkerPool::sharedRuns() { return gSharedRuns.load(std::memory_order_relaxed); }
+
 WorkerPool::WorkerPool(int threads, int32_t minPartSamples)
     : threads_(std::max(threads, 1)), minPartSamples_(std::max<int32_t>(minPartSamples, 1)) {}
 
@@ -120,6 +126,7 @@ void WorkerPool::run(int count, const std::function<void(int)>& task) {
     if (error) std::rethrow_exception(error);
     return;
   }
+  gSharedRuns.fetch_add(1, std::memory_order_relaxed);
   State& s = *state_;
   {
     std::lock_guard<std::mutex> lock(s.mutex);

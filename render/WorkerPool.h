@@ -35,6 +35,11 @@ class WorkerPool {
   // first exception is rethrown here once every task has ended.
   void run(int count, const std::function<void(int)>& task);
 
+  // How many runs of any pool in this process were shared out among more
+  // than one thread: tests that compare thread counts check with it that
+  // their renders were shared out at all.
+  static int64_t sharedRuns();
+
  private:
   struct State;
   void start();

@@ -1,7 +1,8 @@
 // The render is the same for every thread count: each end-to-end light case
 // lights a three-band document through the real host with 1 thread and with
 // 2, 3 and 8, and the dialog's preview renderer lights a proxy the same way;
-// every sample must agree with the single-thread result.
+// every sample must agree with the single-thread result, and the renders
+// with more threads must have shared out their work.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,6 +11,7 @@
 #include "host/HostDocument.h"
 #include "host/LightParameters.h"
 #include "render/LightRenderer.h"
+#include "render/WorkerPool.h"
 #include "render/WorkerThreads.h"
 #include "support/AppTestSupport.h"
 #include "support/EndToEndCases.h"
@@ -108,8 +110,11 @@ TEST_P(ThreadCountTest, FinalRenderEqualsTheSingleThreadRender) {
   const VRect* rect = mode == ColorMode::CMYK ? &selection : nullptr;
   const Document one = finalRender(original, rect, s, 1);
   for (int threads : kThreadCounts) {
+    const int64_t shared = WorkerPool::sharedRuns();
     const Document many = finalRender(original, rect, s, threads);
     ASSERT_TRUE(many == one) << threads << " threads";
+    EXPECT_GT(WorkerPool::sharedRuns(), shared)
+        << "the render was shared out among " << threads << " threads";
   }
 }
 
@@ -145,7 +150,12 @@ TEST_P(ThreadCountTest, PreviewEqualsTheSingleThreadPreview) {
     return out;
   };
   const std::vector<uint8_t> one = preview(1);
-  for (int threads : kThreadCounts) ASSERT_TRUE(preview(threads) == one) << threads << " threads";
+  for (int threads : kThreadCounts) {
+    const int64_t shared = WorkerPool::sharedRuns();
+    ASSERT_TRUE(preview(threads) == one) << threads << " threads";
+    EXPECT_GT(WorkerPool::sharedRuns(), shared)
+        << "the preview was shared out among " << threads << " threads";
+  }
 }
 
 std::vector<size_t> allCases() {
