@@ -12,12 +12,13 @@ namespace veyra {
 
 // What the workers share with the calling thread. A run publishes the task
 // and its count under the mutex and bumps the generation. Thread t (the
-// caller is 0) owns the t-th of `threads` near-equal runs of task numbers and
-// takes them first, in order, so that a stage cut into the same parts as the
-// stage before gives each thread the parts it worked on before, whose pixels
-// are still in its core's cache; a thread that has run out of its own takes
-// the rest of the others'. Each run's claims go through its own counter, so
-// every number is taken once. A worker reports itself idle when none is left.
+// caller is 0) owns the t-th of `threads` near-equal shares of the task
+// numbers, consecutive numbers each, and takes its own first, in order, so
+// that a stage cut into the same parts as the stage before gives each thread
+// the parts it worked on before, whose pixels are still in its core's cache;
+// a thread that has run out of its own takes what is left of the others'.
+// Each share is claimed through its own counter, so every number is taken
+// once. A worker reports itself idle when none is left.
 struct WorkerPool::State {
   explicit State(int threads) : claimed(static_cast<size_t>(threads)), threads(threads) {}
 
@@ -27,17 +28,17 @@ struct WorkerPool::State {
   std::vector<std::thread> workers;
   const std::function<void(int)>* task = nullptr;
   int count = 0;
-  std::vector<std::atomic<int>> claimed;  // tasks taken from each thread's run
+  std::vector<std::atomic<int>> claimed;  // tasks taken from each thread's share
   const int threads;
   int busy = 0;  // workers still in the current run
   uint64_t generation = 0;
   bool stop = false;
   std::exception_ptr error;
 
-  // The first task number of thread t's run.
+  // The first task number of thread t's share.
   int first(int t) const { return static_cast<int>(int64_t{count} * t / threads); }
 
-  // The next unclaimed task of thread t's run, or -1.
+  // The next unclaimed task of thread t's share, or -1.
   int claim(int t) {
     const int begin = first(t), size = first(t + 1) - begin;
     if (claimed[static_cast<size_t>(t)].load(std::memory_order_relaxed) >= size) return -1;
@@ -54,8 +55,8 @@ struct WorkerPool::State {
     }
   }
 
-  // Runs thread self's tasks, then every task left in the other runs; keeps
-  // the first exception.
+  // Runs thread self's tasks, then every task left in the other shares;
+  // keeps the first exception.
   void drain(int self) {
     for (int i = claim(self); i >= 0; i = claim(self)) runTask(i);
     for (int d = 1; d < threads; ++d) {
