@@ -372,9 +372,9 @@ namespace {
 
 // multiplyByLightMap for four-byte pixels, the baseline copy (the AVX2 copy
 // below has the same arithmetic).
-FX_ALWAYS_INLINE void multiplyFourBody(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
-                                       const uint8_t* light, int32_t lightRowBytes, int32_t width,
-                                       int32_t height, uint8_t* lightImage, int32_t lightImageRowBytes) {
+void multiplyFourGeneric(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
+                         const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height,
+                         uint8_t* lightImage, int32_t lightImageRowBytes) {
   // Four-byte pixels: each pass spreads the light values over the bytes of
   // their pixels, with 0 for an unchanged byte so that it comes out 0.
   constexpr int kPixels = kChunk / 4;
@@ -416,12 +416,6 @@ FX_ALWAYS_INLINE void multiplyFourBody(const Layout& layout, const uint8_t* tile
       }
     }
   }
-}
-void multiplyFourGeneric(const Layout& layout, const uint8_t* tile, int32_t tileRowBytes,
-                         const uint8_t* light, int32_t lightRowBytes, int32_t width, int32_t height,
-                         uint8_t* lightImage, int32_t lightImageRowBytes) {
-  multiplyFourBody(layout, tile, tileRowBytes, light, lightRowBytes, width, height, lightImage,
-                   lightImageRowBytes);
 }
 
 // The products of four pixels (sixteen bytes at p, their light bytes at l,
